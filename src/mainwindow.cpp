@@ -1,0 +1,160 @@
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const char whiteBackground[] = "background-color: white";
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setFixedSize(550, 300);
+    setWindowTitle(QStringLiteral("Quorvale"));
+
+    // The widgets are created in the order of the focus chain; the members are
+    // declared in another order, which the header keeps.
+    lblEntree = new QLabel(QStringLiteral("Fichier a Convertir"), this);
+    lblEntree->setGeometry(20, 10, 200, 30);
+
+    editEntree = new QLineEdit(this);
+    editEntree->setDisabled(true);
+    editEntree->setStyleSheet(QLatin1String(whiteBackground));
+    editEntree->setGeometry(20, 40, 400, 30);
+
+    btnRepEntree = new QPushButton(QStringLiteral("Rechercher"), this);
+    btnRepEntree->setGeometry(430, 40, 100, 30);
+    connect(btnRepEntree, SIGNAL(clicked(bool)), this, SLOT(btnRepEntree_clicked()));
+
+    lblSortie = new QLabel(QStringLiteral("Dossier de Sortie"), this);
+    lblSortie->setGeometry(20, 80, 200, 30);
+
+    editSortie = new QLineEdit(this);
+    editSortie->setDisabled(true);
+    editSortie->setStyleSheet(QLatin1String(whiteBackground));
+    editSortie->setGeometry(20, 110, 400, 30);
+
+    btnRepSortie = new QPushButton(QStringLiteral("Selectionner"), this);
+    btnRepSortie->setGeometry(430, 110, 100, 30);
+    connect(btnRepSortie, SIGNAL(clicked(bool)), this, SLOT(btnRepSortie_clicked()));
+
+    lblNom = new QLabel(QStringLiteral("Choix Du Nom"), this);
+    lblNom->setGeometry(20, 150, 150, 30);
+
+    editNom = new QLineEdit(this);
+    editNom->setEnabled(true);
+    editNom->setGeometry(100, 150, 150, 30);
+
+    lblExtension = new QLabel(this);
+    lblExtension->setGeometry(250, 150, 150, 30);
+
+    btnXml = new QRadioButton(QStringLiteral("Convertir vers XMl"), this);
+    btnXml->setChecked(false);
+    btnXml->setGeometry(40, 190, 150, 30);
+    connect(btnXml, SIGNAL(clicked(bool)), this, SLOT(btnXml_clicked()));
+
+    btnExcel = new QRadioButton(QStringLiteral("Convertir vers Excel"), this);
+    btnExcel->setChecked(false);
+    btnExcel->setGeometry(160, 190, 150, 30);
+    connect(btnExcel, SIGNAL(clicked(bool)), this, SLOT(btnExcel_clicked()));
+
+    progressBar = new QProgressBar(this);
+    progressBar->setGeometry(20, 190, 400, 20);
+    progressBar->hide();
+
+    btnQuitter = new QPushButton(QStringLiteral("Quitter"), this);
+    btnQuitter->setGeometry(430, 250, 100, 30);
+    connect(btnQuitter, SIGNAL(clicked(bool)), qApp, SLOT(quit()));
+
+    btnStart = new QPushButton(QStringLiteral("Convertir"), this);
+    btnStart->setGeometry(210, 250, 100, 30);
+    btnStart->show();
+    connect(btnStart, SIGNAL(clicked(bool)), this, SLOT(btnStart_clicked()));
+}
+
+MainWindow::~MainWindow()
+{
+}
+
+void MainWindow::showError(const QString &text)
+{
+    QMessageBox::information(this, QStringLiteral("Erreur"), text, QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+void MainWindow::btnRepEntree_clicked()
+{
+    btnExcel->setEnabled(true);
+    btnXml->setEnabled(true);
+    // Auto-exclusive radio buttons refuse to uncheck the checked one; the
+    // calls are kept so that a pair with nothing checked stays that way.
+    btnExcel->setChecked(false);
+    btnXml->setChecked(false);
+
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Selectionner le Fichier a Traduire"),
+                                                      QStringLiteral("/home"), QString(), nullptr,
+                                                      QFileDialog::Options());
+    editEntree->setText(path);
+
+    if (path.endsWith(QLatin1String(".txt"), Qt::CaseSensitive)) {
+        btnExcel->setDisabled(true);
+        btnXml->setChecked(true);
+        lblExtension->setText(QStringLiteral(".ts"));
+        btnStart->show();
+    } else if (path.endsWith(QLatin1String(".ts"), Qt::CaseSensitive)) {
+        btnXml->setDisabled(true);
+        btnExcel->setChecked(true);
+        lblExtension->setText(QStringLiteral(".csv"));
+        btnStart->show();
+    } else if (path.endsWith(QLatin1String(".csv"), Qt::CaseSensitive)) {
+        btnXml->setDisabled(true);
+        btnExcel->setDisabled(true);
+        btnExcel->setChecked(false);
+        btnXml->setChecked(false);
+        btnStart->hide();
+        showError(QString::fromUtf8("Le Fichier choisi doit etre de type .txt et genéré par Excel .Veuillez suivre "
+                                    "la procédure de convertion Svp"));
+    } else {
+        showError(QStringLiteral("Veuillez Choisir un Fichier Valide (*.txt,*.ts)"));
+        btnExcel->setDisabled(true);
+        btnXml->setDisabled(true);
+        btnStart->hide();
+    }
+}
+
+void MainWindow::btnRepSortie_clicked()
+{
+    editSortie->setText(QFileDialog::getExistingDirectory(this, QStringLiteral("Selectionner le Dossier de Sortie"),
+                                                          QStringLiteral("/home"),
+                                                          QFileDialog::ShowDirsOnly
+                                                              | QFileDialog::DontResolveSymlinks));
+}
+
+void MainWindow::btnStart_clicked()
+{
+    const bool named = editNom->text().length() > 0;
+    if (btnXml->isChecked() && named)
+        convertCsvToXml();
+    else if (btnExcel->isChecked() && named)
+        convertXmlToExcel();
+    else
+        showError(QStringLiteral("Veuillez Choisir un Choix de Conversion ET Choisir un Nom de Fichier"));
+}
+
+void MainWindow::btnXml_clicked()
+{
+    lblExtension->setText(QStringLiteral(".ts"));
+}
+
+void MainWindow::btnExcel_clicked()
+{
+    lblExtension->setText(QStringLiteral(".csv"));
+}

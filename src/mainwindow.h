@@ -1,0 +1,51 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QMainWindow>
+
+#include "conversion.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QProgressBar;
+class QRadioButton;
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow();
+
+private slots:
+    void btnRepEntree_clicked();
+    void btnRepSortie_clicked();
+    void btnStart_clicked();
+    void btnXml_clicked();
+    void btnExcel_clicked();
+
+private:
+    void convertXmlToExcel();
+    void convertCsvToXml();
+    void convertAndReport(Conversion::StreamConversion conversion, const QString &doneText);
+    void showError(const QString &text);
+
+    QLabel *lblEntree;
+    QLineEdit *editEntree;
+    QPushButton *btnRepEntree;
+    QLabel *lblSortie;
+    QLineEdit *editSortie;
+    QPushButton *btnRepSortie;
+    QLabel *lblNom;
+    QLabel *lblExtension;
+    QLineEdit *editNom;
+    QPushButton *btnQuitter;
+    QPushButton *btnStart;
+    QProgressBar *progressBar;
+    QRadioButton *btnXml;
+    QRadioButton *btnExcel;
+};
+
+#endif // MAINWINDOW_H

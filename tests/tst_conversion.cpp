@@ -1,0 +1,545 @@
+// The two conversions on their streams: the export's and the import's text
+// rules, and both checked against Qt's own lupdate, lconvert and lrelease.
+
+#include "conversion.h"
+#include "peers.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QTextStream>
+#include <QtTest>
+
+namespace {
+
+const QString header = QStringLiteral("Origine \tTraduction\n");
+
+QString convert(Conversion::StreamConversion conversion, const QByteArray &input,
+                Conversion::StreamResult *result = nullptr)
+{
+    QByteArray in = input;
+    QBuffer inBuffer(&in);
+    inBuffer.open(QIODevice::ReadOnly);
+    QByteArray out;
+    QBuffer outBuffer(&out);
+    outBuffer.open(QIODevice::WriteOnly);
+    {
+        QTextStream inStream(&inBuffer);
+        QTextStream outStream(&outBuffer);
+        const Conversion::StreamResult r = conversion(inStream, outStream);
+        if (result)
+            *result = r;
+    }
+    return QTextCodec::codecForLocale()->toUnicode(out);
+}
+
+QString exportText(const QByteArray &ts) { return convert(Conversion::tsToTable, ts); }
+QString importText(const QByteArray &table) { return convert(Conversion::tableToTs, table); }
+
+QByteArray message(const QByteArray &body, const QByteArray &open = "<message>")
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\" language=\"fr\">\n"
+           "<context>\n    <name>Ctx</name>\n    "
+           + open + "\n" + body + "    </message>\n</context>\n</TS>\n";
+}
+
+QString tsMessage(const QString &source, const QString &translation, const char *open = "<message>")
+{
+    return QStringLiteral("    %1\n        <source>%2</source>\n        <translation>%3</translation>\n    </message>\n")
+        .arg(QLatin1String(open), source, translation);
+}
+
+QString tsFile(const QString &messages)
+{
+    return QStringLiteral("<!DOCTYPE TS><TS>\n<context>\n") + messages + QStringLiteral("</context>\n</TS>\n");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The (source, translation) pairs that lconvert reads from a TS file.
+QVector<QPair<QString, QStringList>> lconvertPairs(const QString &path, bool *ok, const QString &language)
+{
+    QVector<PoMessage> messages;
+    QString error;
+    *ok = Peers::readTs(path, &messages, &error, language);
+    if (!*ok)
+        qWarning("%s", qPrintable(error));
+    QVector<QPair<QString, QStringList>> pairs;
+    for (const PoMessage &m : messages)
+        pairs.append({m.source, m.translation});
+    return pairs;
+}
+
+// The table's rows, each cell read back as XML text.
+QVector<QPair<QString, QStringList>> tablePairs(const QString &table, bool *ok)
+{
+    *ok = table.startsWith(header);
+    QVector<QPair<QString, QStringList>> pairs;
+    const QStringList lines = table.mid(header.size()).split(QLatin1Char('\n'));
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        const QStringList cells = lines.at(i).split(QLatin1Char('\t'));
+        bool sourceOk = false;
+        bool translationOk = false;
+        const QStringList source = Peers::decodeCell(cells.value(0), &sourceOk);
+        const QStringList translation = Peers::decodeCell(cells.value(1), &translationOk);
+        if (cells.size() < 2 || cells.size() > 3 || !sourceOk || !translationOk) {
+            qWarning("bad row %d: %s", i + 1, qPrintable(lines.at(i)));
+            *ok = false;
+        }
+        pairs.append({source.value(0), translation});
+    }
+    return pairs;
+}
+
+// What a TS file gives once contexts and comments are gone: lconvert keeps
+// the first of the messages that share a source.
+QVector<QPair<QString, QStringList>> firstOfEachSource(const QVector<QPair<QString, QStringList>> &pairs)
+{
+    QVector<QPair<QString, QStringList>> kept;
+    QSet<QString> seen;
+    for (const auto &pair : pairs) {
+        if (!seen.contains(pair.first)) {
+            seen.insert(pair.first);
+            kept.append(pair);
+        }
+    }
+    return kept;
+}
+
+void compareMessages(const QVector<QPair<QString, QStringList>> &actual,
+                     const QVector<QPair<QString, QStringList>> &expected)
+{
+    for (int i = 0; i < qMin(actual.size(), expected.size()); ++i) {
+        if (actual.at(i) != expected.at(i)) {
+            QFAIL(qPrintable(QStringLiteral("message %1:\n got      [%2] [%3]\n expected [%4] [%5]")
+                                 .arg(i)
+                                 .arg(actual.at(i).first, actual.at(i).second.join(QStringLiteral("|")),
+                                      expected.at(i).first, expected.at(i).second.join(QStringLiteral("|")))));
+        }
+    }
+    QCOMPARE(actual.size(), expected.size());
+}
+
+QByteArray withByteOrderMark(const QByteArray &codec, const QString &text)
+{
+    // A Unicode encoder writes the byte-order mark by itself.
+    QTextEncoder encoder(QTextCodec::codecForName(codec), QTextCodec::DefaultConversion);
+    return encoder.fromUnicode(text);
+}
+
+QString languageOf(const QString &tsPath)
+{
+    QFile file(tsPath);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray head = file.read(4096);
+    const int at = head.indexOf("language=\"");
+    if (at < 0)
+        return QStringLiteral("en");
+    const int from = at + 10;
+    const QString language = QString::fromLatin1(head.mid(from, head.indexOf('"', from) - from));
+    return language.isEmpty() ? QStringLiteral("en") : language;
+}
+
+} // namespace
+
+void addCorpusRows();
+
+class tst_Conversion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void exportRows_data();
+    void exportRows();
+    void exportByteOrderMark_data();
+    void exportByteOrderMark();
+    void exportLupdateFile();
+    void exportCorpus_data() { addCorpusRows(); }
+    void exportCorpus();
+    void roundTripCorpus_data() { addCorpusRows(); }
+    void roundTripCorpus();
+
+    void importMessages_data();
+    void importMessages();
+    void importIsWellFormed_data();
+    void importIsWellFormed();
+    void importByteOrderMark_data();
+    void importByteOrderMark();
+    void importThenExportIsStable_data();
+    void importThenExportIsStable();
+
+    void nonUnicodeLocale();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_Conversion::exportRows_data()
+{
+    QTest::addColumn<QByteArray>("ts");
+    QTest::addColumn<QString>("rows");
+
+    QTest::newRow("one element per line")
+        << message("        <location filename=\"a.cpp\" line=\"3\"/>\n        <source>Open</source>\n"
+                   "        <translation>Ouvrir</translation>\n")
+        << "Open\tOuvrir\n";
+    QTest::newRow("encoding marker")
+        << message("        <source>Open</source>\n        <translation>Ouvrir</translation>\n",
+                   "<message encoding=\"UTF-8\">")
+        << "Open\tOuvrir\tUTF-8\n";
+    QTest::newRow("encoding marker skips the location line")
+        << message("        <location filename=\"a.cpp\" line=\"3\"/>\n        <source>Donn\xc3\xa9" "es</source>\n"
+                   "        <comment>c</comment>\n        <translation type=\"unfinished\"></translation>\n",
+                   "<message encoding=\"UTF-8\">")
+        << QString::fromUtf8("Donn\xc3\xa9" "es\t\tUTF-8\n");
+    QTest::newRow("further attributes: no marker")
+        << message("        <source>a</source>\n        <translation>b</translation>\n",
+                   "<message encoding=\"UTF-8\" id=\"x\">")
+        << "a\tb\n";
+    QTest::newRow("empty cells")
+        << message("        <source></source>\n        <translation></translation>\n") << "\t\n";
+    QTest::newRow("unfinished translation")
+        << message("        <source>Open</source>\n        <translation type=\"unfinished\"></translation>\n")
+        << "Open\t\n";
+    QTest::newRow("unfinished translation with an old suggestion")
+        << message("        <source>Default</source>\n"
+                   "        <translation type=\"unfinished\">Par d\xc3\xa9" "faut</translation>\n")
+        << QString::fromUtf8("Default\tPar d\xc3\xa9" "faut\n");
+    QTest::newRow("empty-element translation")
+        << message("        <source>Open</source>\n        <translation type=\"unfinished\"/>\n") << "Open\t\n";
+    QTest::newRow("empty-element translation with a space")
+        << message("      <source>Open</source>\n      <translation type=\"unfinished\" />\n") << "Open\t\n";
+    QTest::newRow("vanished")
+        << message("        <source>Old</source>\n        <translation type=\"vanished\">Vieux</translation>\n")
+        << "Old\tVieux\n";
+    QTest::newRow("no translation element") << message("        <source>Lonely</source>\n") << "Lonely\t\n";
+    QTest::newRow("no source element") << message("        <translation>Seul</translation>\n") << "\tSeul\n";
+    QTest::newRow("comments are not cells")
+        << message("        <source>Open</source>\n        <oldsource>Opn</oldsource>\n"
+                   "        <comment>menu</comment>\n        <extracomment>x &lt; y</extracomment>\n"
+                   "        <translatorcomment>t</translatorcomment>\n        <translation>Ouvrir</translation>\n")
+        << "Open\tOuvrir\n";
+    QTest::newRow("multi-line text keeps its line breaks and indentation")
+        << message("        <source>First\n  second\n\nthird </source>\n        <translation>Un\n    deux</translation>\n")
+        << "First&#10;  second&#10;&#10;third \tUn&#10;    deux\n";
+    QTest::newRow("closing tag on the next line")
+        << message("        <source>Failed:\n</source>\n        <translation>\xc3\x89" "chec :\n</translation>\n")
+        << QString::fromUtf8("Failed:&#10;\t\xc3\x89" "chec :&#10;\n");
+    QTest::newRow("tab and double quote")
+        << message("        <source>a\tb \"c\" &quot;d&quot;</source>\n        <translation></translation>\n")
+        << "a&#9;b &quot;c&quot; &quot;d&quot;\t\n";
+    QTest::newRow("references and markup stay as they are")
+        << message("        <source>Tom &amp; &lt;b&gt; &#x202f; &amp;quot; line<byte value=\"xd\"/></source>\n"
+                   "        <translation>x</translation>\n")
+        << "Tom &amp; &lt;b&gt; &#x202f; &amp;quot; line<byte value=\"xd\"/>\tx\n";
+    QTest::newRow("numerus forms on lines of their own")
+        << message("        <source>%n file(s)</source>\n        <translation>\n"
+                   "            <numerusform>%n fichier</numerusform>\n"
+                   "            <numerusform>%n fichiers</numerusform>\n        </translation>\n",
+                   "<message numerus=\"yes\">")
+        << "%n file(s)\t<numerusform>%n fichier</numerusform><numerusform>%n fichiers</numerusform>\n";
+    QTest::newRow("numerus forms on one line")
+        << message("        <source>%n s</source>\n        <translation type=\"unfinished\"><numerusform></numerusform>"
+                   "<numerusform></numerusform></translation>\n",
+                   "<message numerus=\"yes\">")
+        << "%n s\t<numerusform></numerusform><numerusform></numerusform>\n";
+    QTest::newRow("multi-line numerus form")
+        << message("        <source>%n</source>\n        <translation>\n            <numerusform>a\n b</numerusform>\n"
+                   "            <numerusform> c</numerusform>\n        </translation>\n",
+                   "<message numerus=\"yes\">")
+        << "%n\t<numerusform>a&#10; b</numerusform><numerusform> c</numerusform>\n";
+    QTest::newRow("CR LF line ends")
+        << QByteArray("<TS>\r\n<context>\r\n<message>\r\n<source>a\r\nb</source>\r\n<translation>c</translation>\r\n"
+                      "</message>\r\n</context>\r\n</TS>\r\n")
+        << "a&#10;b\tc\n";
+    QTest::newRow("the import's own layout")
+        << QByteArray("<!DOCTYPE TS><TS>\n<context>\n    <message>\n        <source>a</source>\n"
+                      "        <translation>b</translation>\n    </message>\n    <message encoding=\"UTF-8\">\n"
+                      "        <source>c</source>\n        <translation>d</translation>\n    </message>\n"
+                      "</context>\n</TS>\n")
+        << "a\tb\nc\td\tUTF-8\n";
+    QTest::newRow("whole message on one line")
+        << QByteArray("<TS><context><name>C</name><message><source>a</source><translation>b</translation></message>"
+                      "<message><source>c</source></message></context></TS>")
+        << "a\tb\nc\t\n";
+    QTest::newRow("CDATA and comments")
+        << message("        <!-- a > b -->\n        <source><![CDATA[x < y & z]]></source>\n"
+                   "        <translation>t</translation>\n")
+        << "x &lt; y &amp; z\tt\n";
+    QTest::newRow("ends inside a cell")
+        << QByteArray("<TS><context><message>\n<source>cut\nhere") << "cut&#10;here\t\n";
+    QTest::newRow("ends right after the encoding message line")
+        << QByteArray("<TS><context>\n<message encoding=\"UTF-8\">\n") << "\t\tUTF-8\n";
+    QTest::newRow("ends inside a tag")
+        << QByteArray("<TS><context>\n<message><source>a</source><translation>b</trans") << "a\tb\n";
+    QTest::newRow("message without its end tag")
+        << QByteArray("<TS><message><source>a</source>\n<message><source>b</source><translation>c</translation>"
+                      "</message></TS>")
+        << "a\t\nb\tc\n";
+    QTest::newRow("empty file") << QByteArray() << QString();
+    QTest::newRow("no recognised line") << QByteArray("hello\nworld\n<source>not in a message</source>\n")
+                                        << QString();
+}
+
+void tst_Conversion::exportRows()
+{
+    QFETCH(QByteArray, ts);
+    QFETCH(QString, rows);
+    QCOMPARE(exportText(ts), header + rows);
+}
+
+void tst_Conversion::exportByteOrderMark_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::newRow("UTF-8") << QByteArray("UTF-8");
+    QTest::newRow("UTF-16LE") << QByteArray("UTF-16LE");
+    QTest::newRow("UTF-16BE") << QByteArray("UTF-16BE");
+    QTest::newRow("UTF-32LE") << QByteArray("UTF-32LE");
+}
+
+void tst_Conversion::exportByteOrderMark()
+{
+    QFETCH(QByteArray, codec);
+    // U+010D holds a 0x0D byte in UTF-16: it must not be taken for a carriage return.
+    const QString ts = QString::fromUtf8(message("        <source>\xc4\x8d" "a\xe6\x97\xa5</source>\n"
+                                                 "        <translation>b</translation>\n"));
+    const QByteArray bytes = withByteOrderMark(codec, ts);
+    QCOMPARE(exportText(bytes), header + QString::fromUtf8("\xc4\x8d" "a\xe6\x97\xa5\tb\n"));
+}
+
+void tst_Conversion::exportLupdateFile()
+{
+    const QString ts = m_dir.filePath(QStringLiteral("sample_fr.ts"));
+    QVERIFY(Peers::lupdateTs({QStringLiteral(QUORVALE_TEST_DATA "/sample.cpp")}, ts));
+    QFile file(ts);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString table = exportText(file.readAll());
+
+    bool ok = false;
+    const auto expected = lconvertPairs(ts, &ok, QStringLiteral("fr"));
+    QVERIFY(ok);
+    QVERIFY(expected.size() >= 18);
+    const auto rows = tablePairs(table, &ok);
+    QVERIFY2(ok, qPrintable(table));
+    compareMessages(rows, expected);
+}
+
+void addCorpusRows()
+{
+    QTest::addColumn<QString>("path");
+    const QString dir = Peers::corpusDir();
+    if (dir.isEmpty())
+        QSKIP("the shared corpus of real TS files is not beside the project");
+    for (const QString &name : QDir(dir).entryList({QStringLiteral("*.ts")}, QDir::Files, QDir::Name))
+        QTest::newRow(qPrintable(name)) << QDir(dir).filePath(name);
+}
+
+void tst_Conversion::exportCorpus()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray ts = file.readAll();
+    const QString table = exportText(ts);
+
+    bool ok = false;
+    const auto expected = lconvertPairs(path, &ok, languageOf(path));
+    QVERIFY(ok);
+    const auto rows = tablePairs(table, &ok);
+    QVERIFY(ok);
+    QCOMPARE(rows.size(), ts.count("<message"));
+    compareMessages(rows, expected);
+    QCOMPARE(table.count(QLatin1String("\tUTF-8\n")), ts.count("<message encoding=\"UTF-8\">"));
+}
+
+void tst_Conversion::roundTripCorpus()
+{
+    QFETCH(QString, path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString table = exportText(file.readAll());
+    const QString back = importText(table.toUtf8());
+    const QString backPath = m_dir.filePath(QFileInfo(path).fileName());
+    QVERIFY(writeFile(backPath, back.toUtf8()));
+
+    const QString language = languageOf(path);
+    bool ok = false;
+    const auto expected = firstOfEachSource(lconvertPairs(path, &ok, language));
+    QVERIFY(ok);
+    const auto actual = lconvertPairs(backPath, &ok, language);
+    QVERIFY(ok);
+    compareMessages(actual, expected);
+    QString error;
+    QVERIFY2(Peers::compiles(backPath, &error), qPrintable(error));
+}
+
+void tst_Conversion::importMessages_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QString>("messages");
+
+    QTest::newRow("empty table") << QByteArray() << QString();
+    QTest::newRow("plain row") << QByteArray("Open\tOuvrir\n") << tsMessage("Open", "Ouvrir");
+    QTest::newRow("encoding marker")
+        << QByteArray("Open\tOuvrir\tUTF-8\n") << tsMessage("Open", "Ouvrir", "<message encoding=\"UTF-8\">");
+    QTest::newRow("marker ignores a fourth cell")
+        << QByteArray("a\tb\tUTF-8\textra\n") << tsMessage("a", "b", "<message encoding=\"UTF-8\">");
+    QTest::newRow("marker in lower case") << QByteArray("a\tb\tutf-8\n") << tsMessage("a", "b");
+    QTest::newRow("marker without hyphen") << QByteArray("a\tb\tUTF8\n") << tsMessage("a", "b");
+    QTest::newRow("marker with a space") << QByteArray("a\tb\t UTF-8\n") << tsMessage("a", "b");
+    QTest::newRow("empty third cell") << QByteArray("a\tb\t\n") << tsMessage("a", "b");
+    QTest::newRow("leading tab") << QByteArray("\tb\n") << tsMessage("", "b");
+    QTest::newRow("empty translation") << QByteArray("a\t\n") << tsMessage("a", "");
+    QTest::newRow("spaces stay") << QByteArray(" a \t b \n") << tsMessage(" a ", " b ");
+    QTest::newRow("header line skipped")
+        << QByteArray("Origine \tTraduction\na\tb\n") << tsMessage("a", "b");
+    QTest::newRow("header without its space, padded")
+        << QByteArray("Origine\tTraduction\t\t\na\tb\t\t\n") << tsMessage("a", "b");
+    QTest::newRow("header with a third value is a message")
+        << QByteArray("Origine \tTraduction\tx\n") << tsMessage("Origine ", "Traduction");
+    QTest::newRow("header-like second line is a message")
+        << QByteArray("a\tb\nOrigine \tTraduction\n") << tsMessage("a", "b") + tsMessage("Origine ", "Traduction");
+    QTest::newRow("references and markup stay")
+        << QByteArray("Tom &amp; &lt;b&gt; &#10; &#x202f; line<byte value=\"xd\"/>\tx\n")
+        << tsMessage("Tom &amp; &lt;b&gt; &#10; &#x202f; line<byte value=\"xd\"/>", "x");
+    QTest::newRow("bare ampersand and angle brackets are escaped")
+        << QByteArray("a\tTom & Jerry <b>gras</b> a > b\n")
+        << tsMessage("a", "Tom &amp; Jerry &lt;b&gt;gras&lt;/b&gt; a &gt; b");
+    QTest::newRow("references that XML does not know are escaped")
+        << QByteArray("a\t&nbsp; &#0; &#xZZ; &amp\n") << tsMessage("a", "&amp;nbsp; &amp;#0; &amp;#xZZ; &amp;amp");
+    QTest::newRow("numerus forms")
+        << QByteArray("%n file(s)\t<numerusform>%n fichier</numerusform><numerusform>%n fichiers</numerusform>\n")
+        << tsMessage("%n file(s)", "<numerusform>%n fichier</numerusform><numerusform>%n fichiers</numerusform>",
+                     "<message numerus=\"yes\">");
+    QTest::newRow("numerus forms with special characters")
+        << QByteArray("%n\t<numerusform>a & b</numerusform><numerusform>&lt;c&gt;</numerusform>\n")
+        << tsMessage("%n", "<numerusform>a &amp; b</numerusform><numerusform>&lt;c&gt;</numerusform>",
+                     "<message numerus=\"yes\">");
+    QTest::newRow("broken numerus markup is text")
+        << QByteArray("%n\t<numerusform>a</numerusform>b\n")
+        << tsMessage("%n", "&lt;numerusform&gt;a&lt;/numerusform&gt;b");
+    QTest::newRow("quoted cell")
+        << QByteArray("\"Dites \"\"bonjour\"\"\"\t\"x\"\"\"\n") << tsMessage("Dites &quot;bonjour&quot;", "x&quot;");
+    QTest::newRow("quoted cell over several lines")
+        << QByteArray("a\t\"one\ntwo\n\nthree\"\nb\tc\n") << tsMessage("a", "one&#10;two&#10;&#10;three") + tsMessage("b", "c");
+    QTest::newRow("quoted cell with a tab and CR LF")
+        << QByteArray("\"x\ty\"\t\"p\r\nq\"\tUTF-8\r\n")
+        << tsMessage("x&#9;y", "p&#10;q", "<message encoding=\"UTF-8\">");
+    QTest::newRow("stray quote does not swallow the rows after it")
+        << QByteArray("a\t\"never closed\nb\tc\nd\te\n")
+        << tsMessage("a", "&quot;never closed") + tsMessage("b", "c") + tsMessage("d", "e");
+    QTest::newRow("quote in the middle of a quoted-looking cell")
+        << QByteArray("\"a\"b\tc\n") << tsMessage("&quot;a&quot;b", "c");
+    QTest::newRow("quote inside an unquoted cell") << QByteArray("say \"hi\"\tx\n") << tsMessage("say &quot;hi&quot;", "x");
+    QTest::newRow("line without a tab") << QByteArray("alone\n") << tsMessage("alone", "");
+    QTest::newRow("empty and padded lines give nothing")
+        << QByteArray("\n\t\t\na\tb\n\n\t\n") << tsMessage("a", "b");
+    QTest::newRow("CR LF like LF") << QByteArray("a\tb\tUTF-8\r\nc\td\r\n")
+                                   << tsMessage("a", "b", "<message encoding=\"UTF-8\">") + tsMessage("c", "d");
+    QTest::newRow("last line without line end") << QByteArray("a\tb\nc\td") << tsMessage("a", "b") + tsMessage("c", "d");
+    QTest::newRow("control characters") << QByteArray("a\x01" "b\tc\rd\n")
+                                        << tsMessage("a<byte value=\"x1\"/>b", "c<byte value=\"xd\"/>d");
+}
+
+void tst_Conversion::importMessages()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QString, messages);
+    QCOMPARE(importText(table), tsFile(messages));
+}
+
+void tst_Conversion::importIsWellFormed_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QStringList>("source");
+    QTest::addColumn<QStringList>("translation");
+    const auto text = [](const char *s) { return QStringList{QString::fromUtf8(s)}; };
+
+    QTest::newRow("what a translator types")
+        << QByteArray("Hello\tTom & Jerry <b>\"quoted\"</b> 'apostrophe' caf\xc3\xa9 \xe6\x97\xa5\n") << text("Hello")
+        << text("Tom & Jerry <b>\"quoted\"</b> 'apostrophe' caf\xc3\xa9 \xe6\x97\xa5");
+    QTest::newRow("references from the export") << QByteArray("a&#10;b\tc&amp;d&#9;&quot;\n") << text("a\nb")
+                                                << text("c&d\t\"");
+    QTest::newRow("numerus") << QByteArray("%n\t<numerusform>un & </numerusform><numerusform>deux</numerusform>\n")
+                             << text("%n") << QStringList{QStringLiteral("un & "), QStringLiteral("deux")};
+    QTest::newRow("spreadsheet quoting") << QByteArray("\"a\"\"b\"\t\"line\nbreak\"\n") << text("a\"b")
+                                         << text("line\nbreak");
+    QTest::newRow("a CDATA end in the text") << QByteArray("]]>\tx\n") << text("]]>") << text("x");
+}
+
+void tst_Conversion::importIsWellFormed()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QStringList, source);
+    QFETCH(QStringList, translation);
+    const QString path = m_dir.filePath(QStringLiteral("%1.ts").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
+    QVERIFY(writeFile(path, importText(table).toUtf8()));
+    bool ok = false;
+    const auto pairs = lconvertPairs(path, &ok, QStringLiteral("fr"));
+    QVERIFY(ok);
+    compareMessages(pairs, {{source.value(0), translation}});
+    QString error;
+    QVERIFY2(Peers::compiles(path, &error), qPrintable(error));
+}
+
+void tst_Conversion::importByteOrderMark_data()
+{
+    exportByteOrderMark_data();
+}
+
+void tst_Conversion::importByteOrderMark()
+{
+    QFETCH(QByteArray, codec);
+    const QString table = QString::fromUtf8("\xc4\x8d" "a\t\"\xe6\x97\xa5\r\nb\"\r\n");
+    const QByteArray bytes = withByteOrderMark(codec, table);
+    QCOMPARE(importText(bytes), tsFile(tsMessage(QString::fromUtf8("\xc4\x8d" "a"),
+                                                 QString::fromUtf8("\xe6\x97\xa5&#10;b"))));
+}
+
+void tst_Conversion::importThenExportIsStable_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::newRow("plain") << QByteArray("a\tb\n");
+    QTest::newRow("marker") << QByteArray("a\tb\tUTF-8\n");
+    QTest::newRow("numerus") << QByteArray("%n\t<numerusform>x</numerusform><numerusform>y</numerusform>\n");
+    QTest::newRow("numerus and marker")
+        << QByteArray("%n\t<numerusform>x</numerusform><numerusform>y</numerusform>\tUTF-8\n");
+    QTest::newRow("special characters") << QByteArray("a & <b>\t\"x\"\"y\"\n");
+    QTest::newRow("line break") << QByteArray("a\t\"x\ny\"\n");
+}
+
+void tst_Conversion::importThenExportIsStable()
+{
+    QFETCH(QByteArray, table);
+    const QString ts = importText(table);
+    const QString again = importText(exportText(ts.toUtf8()).toUtf8());
+    QCOMPARE(again, ts);
+}
+
+void tst_Conversion::nonUnicodeLocale()
+{
+    // A Windows system writes in its ANSI code page: what the code page
+    // cannot hold must come through as references, not as '?'.
+    QTextCodec *const saved = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+    const QByteArray ts = message("        <source>caf\xc3\xa9 \xe6\x97\xa5</source>\n"
+                                  "        <translation>\xf0\x9f\x98\x80</translation>\n");
+    QBuffer buffer;
+    buffer.setData(QTextCodec::codecForName("UTF-8")->fromUnicode(QString(QChar(QChar::ByteOrderMark))
+                                                                  + QString::fromUtf8(ts)));
+    const QString table = exportText(buffer.data());
+    const QString tsBack = importText(QTextCodec::codecForLocale()->fromUnicode(table));
+    QTextCodec::setCodecForLocale(saved);
+
+    QCOMPARE(table, header + QString::fromUtf8("caf\xc3\xa9 &#x65e5;\t&#x1f600;\n"));
+    QCOMPARE(tsBack, tsFile(tsMessage(QStringLiteral("caf&#xe9; &#x65e5;"), QStringLiteral("&#x1f600;"))));
+}
+
+QTEST_GUILESS_MAIN(tst_Conversion)
+#include "tst_conversion.moc"
