@@ -1,4 +1,228 @@
+// The whole road of a translation: a TS file that lupdate wrote goes out
+// through the window as a table, LibreOffice Calc opens it and saves it as
+// tab-separated text with the translator's text in it, the table comes back
+// through the window, and Qt's own tools read the TS file it gives.
+
+#include "mainwindow.h"
+#include "peers.h"
+#include "user.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextCodec>
 #include <QtTest>
-class tst_roundtrip : public QObject { Q_OBJECT };
-QTEST_MAIN(tst_roundtrip)
+
+namespace {
+
+// What a translator types into the translation column, cell after cell.
+const char *const typed[] = {
+    "Dites \"bonjour\"",
+    "Tom & Jerry",
+    "<b>gras</b> & <i>italique</i>",
+    "premi\xc3\xa8re ligne\ndeuxi\xc3\xa8me ligne",
+    "Caf\xc3\xa9 cr\xc3\xa8me \xe2\x80\x94 \xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e",
+    "",
+    " espaces autour ",
+    "=1+1",
+    "0012",
+    "'apostrophes'",
+    "a > b; \"c\" < d",
+    "\"\"",
+};
+const int typedCount = int(sizeof typed / sizeof *typed);
+
+QStringList typedTranslation(int row, int forms)
+{
+    if (forms == 0)
+        return {QString::fromUtf8(typed[row % typedCount])};
+    QStringList result;
+    for (int i = 0; i < forms; ++i)
+        result.append(QStringLiteral("%n forme %1 & \"<%2>\"").arg(i).arg(row));
+    return result;
+}
+
+// A cell as LibreOffice and Excel write it in tab-separated text.
+QString spreadsheetCell(const QString &text)
+{
+    if (!text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\t')) && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// The translation cell as the translator leaves it: text, or numerus forms
+// in the form that the export gave them.
+QString translationCell(const QStringList &translation, bool numerus)
+{
+    if (!numerus)
+        return translation.value(0);
+    QString cell;
+    for (const QString &form : translation)
+        cell += QStringLiteral("<numerusform>") + form + QStringLiteral("</numerusform>");
+    return cell;
+}
+
+QString languageOf(const QString &tsPath)
+{
+    const QByteArray head = readFile(tsPath).left(4096);
+    const int at = head.indexOf("language=\"");
+    if (at < 0)
+        return QStringLiteral("en");
+    const int from = at + 10;
+    const QString language = QString::fromLatin1(head.mid(from, head.indexOf('"', from) - from));
+    return language.isEmpty() ? QStringLiteral("en") : language;
+}
+
+} // namespace
+
+class tst_RoundTrip : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void throughSpreadsheet_data();
+    void throughSpreadsheet();
+
+private:
+    // LibreOffice opens a tab-separated file, every column as text, and
+    // saves it again as tab-separated UTF-8 text under the name saved.
+    bool spreadsheetSaves(const QString &input, const QString &saved);
+
+    QTemporaryDir m_dir;
+};
+
+void tst_RoundTrip::initTestCase()
+{
+    QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
+    QVERIFY2(QFileInfo(QStringLiteral(QUORVALE_SOFFICE)).isExecutable(),
+             "LibreOffice (soffice) is needed: the test command installs libreoffice-calc-nogui");
+}
+
+bool tst_RoundTrip::spreadsheetSaves(const QString &input, const QString &saved)
+{
+    const QString work = m_dir.filePath(QStringLiteral("calc"));
+    QDir(work).removeRecursively();
+    QDir().mkpath(work);
+    const QString sheet = work + QStringLiteral("/sheet.csv");
+    QFile::copy(input, sheet);
+    QString output;
+    const bool ok = Peers::run(
+        QStringLiteral(QUORVALE_SOFFICE),
+        {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+         QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
+         QStringLiteral("--infilter=CSV:9,34,76,1,1/2/2/2/3/2/4/2,0,false,false"),
+         QStringLiteral("--convert-to"), QStringLiteral("txt:Text - txt - csv (StarCalc):9,34,76,1,,0,false,true,true"),
+         QStringLiteral("--outdir"), work + QStringLiteral("/out"), sheet},
+        &output);
+    const QString written = work + QStringLiteral("/out/sheet.txt");
+    if (!ok || !QFile::exists(written)) {
+        qWarning("soffice: %s", qPrintable(output));
+        return false;
+    }
+    QFile::remove(saved);
+    return QFile::rename(written, saved);
+}
+
+void tst_RoundTrip::throughSpreadsheet_data()
+{
+    QTest::addColumn<QString>("ts");
+    const QString sample = m_dir.filePath(QStringLiteral("sample_fr.ts"));
+    QVERIFY(Peers::lupdateTs({QStringLiteral(QUORVALE_TEST_DATA "/sample.cpp")}, sample));
+    QTest::newRow("written by lupdate") << sample;
+    const QString corpus = Peers::corpusDir();
+    if (corpus.isEmpty())
+        return;   // a user's clone has no shared corpus
+    for (const QString &name : QDir(corpus).entryList({QStringLiteral("*.ts")}, QDir::Files, QDir::Name))
+        QTest::newRow(qPrintable(name)) << QDir(corpus).filePath(name);
+}
+
+void tst_RoundTrip::throughSpreadsheet()
+{
+    QFETCH(QString, ts);
+    const QString language = languageOf(ts);
+    const QString out = m_dir.filePath(QStringLiteral("out-%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(out));
+
+    QVector<PoMessage> original;
+    QString error;
+    QVERIFY2(Peers::readTs(ts, &original, &error, language), qPrintable(error));
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // Out through the window.
+    Box box = UserSteps::convert(window, ts, out, QStringLiteral("table"));
+    QCOMPARE(box.text, QString::fromUtf8("Conversion Xml -> Excel Effectuée"));
+    const QVector<QStringList> exported = Peers::readTable(out + QStringLiteral("/table.csv"));
+    QCOMPARE(exported.size(), original.size() + 1);
+
+    // The spreadsheet opens it and saves it: nothing of the text changes.
+    const QString saved = out + QStringLiteral("/saved.txt");
+    QVERIFY(spreadsheetSaves(out + QStringLiteral("/table.csv"), saved));
+
+    // The translator types a translation into every row...
+    QString filled;
+    QVector<QPair<QString, QStringList>> expected;
+    for (int i = 1; i < exported.size(); ++i) {
+        const QStringList &row = exported.at(i);
+        const PoMessage &message = original.at(i - 1);
+        const bool numerus = row.value(1).startsWith(QLatin1String("<numerusform>"));
+        const QStringList translation = typedTranslation(i, numerus ? message.translation.size() : 0);
+        filled += spreadsheetCell(row.value(0)) + QLatin1Char('\t')
+                  + spreadsheetCell(translationCell(translation, numerus));
+        if (row.size() > 2)
+            filled += QLatin1Char('\t') + row.at(2);
+        filled += QLatin1Char('\n');
+        expected.append({message.source, translation});
+    }
+    const QString filledPath = out + QStringLiteral("/filled.csv");
+    QVERIFY(writeFile(filledPath, readFile(saved).left(readFile(saved).indexOf('\n') + 1) + filled.toUtf8()));
+
+    // ...and saves the sheet as tab-separated text.
+    const QString table = out + QStringLiteral("/traduit.txt");
+    QVERIFY(spreadsheetSaves(filledPath, table));
+
+    // Back through the window.
+    box = UserSteps::convert(window, table, out, QStringLiteral("back"));
+    QCOMPARE(box.text, QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
+    const QString back = out + QStringLiteral("/back.ts");
+    QVERIFY2(Peers::compiles(back, &error), qPrintable(error));
+    QVector<PoMessage> messages;
+    QVERIFY2(Peers::readTs(back, &messages, &error, language), qPrintable(error));
+
+    // Messages that share a source are one message once contexts are gone:
+    // Qt's tools keep the first that holds a translation.
+    QHash<QString, int> first;
+    QVector<QPair<QString, QStringList>> kept;
+    const auto isEmpty = [](const QStringList &t) { return t.join(QString()).isEmpty(); };
+    for (const auto &message : expected) {
+        const auto found = first.constFind(message.first);
+        if (found == first.constEnd()) {
+            first.insert(message.first, kept.size());
+            kept.append(message);
+        } else if (isEmpty(kept.at(*found).second) && !isEmpty(message.second)) {
+            kept[*found].second = message.second;
+        }
+    }
+    QCOMPARE(messages.size(), kept.size());
+    for (int i = 0; i < kept.size(); ++i) {
+        QCOMPARE(messages.at(i).source, kept.at(i).first);
+        QCOMPARE(messages.at(i).translation, kept.at(i).second);
+    }
+
+    // The same table as Excel's "Unicode Text" would hold it gives the same TS.
+    QString unicodeText = QTextCodec::codecForName("UTF-8")->toUnicode(readFile(table));
+    unicodeText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    QTextEncoder encoder(QTextCodec::codecForName("UTF-16LE"), QTextCodec::DefaultConversion);
+    const QString excel = out + QStringLiteral("/unicode.txt");
+    QVERIFY(writeFile(excel, encoder.fromUnicode(unicodeText)));
+    box = UserSteps::convert(window, excel, out, QStringLiteral("excel"));
+    QCOMPARE(box.text, QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
+    QCOMPARE(readFile(out + QStringLiteral("/excel.ts")), readFile(back));
+}
+
+QTEST_MAIN(tst_RoundTrip)
 #include "tst_roundtrip.moc"
