@@ -4,6 +4,10 @@
 //   quorvale-bench import IN.txt OUT.ts
 //   quorvale-bench copy IN OUT      (the floor: a plain QTextStream line copy)
 // It prints the number of rows or messages written, or the error.
+// It also makes the benchmark's inputs:
+//   quorvale-bench generate MEGABYTES OUT.ts   a TS file in lupdate's layout
+//   quorvale-bench fill IN.csv OUT.txt         the exported table, translated
+// Both print the number of messages they wrote.
 
 #include "conversion.h"
 
@@ -11,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+
+#include <QIODevice>
 
 #include <cstdio>
 
@@ -27,6 +33,88 @@ Conversion::StreamResult copyLines(QTextStream &in, QTextStream &out)
     return result;
 }
 
+// A TS file as lupdate writes it: contexts, locations, comments, multi-line
+// and numerus messages, non-ASCII text, a third of it unfinished.
+qint64 generateTs(qint64 bytes, QTextStream &out)
+{
+    out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\" language=\"fr_FR\">\n";
+    qint64 messages = 0;
+    for (int context = 0; out.device()->pos() < bytes; ++context) {
+        out << "<context>\n    <name>Dialog" << context << "</name>\n";
+        for (int i = 0; i < 40; ++i, ++messages) {
+            const int kind = int(messages % 12);
+            out << (kind == 7 ? "    <message numerus=\"yes\">\n" : "    <message>\n");
+            out << "        <location filename=\"../src/dialogs/dialog" << context << ".cpp\" line=\"" << 20 + i * 7
+                << "\"/>\n";
+            if (kind % 4 == 1)
+                out << "        <location filename=\"../src/forms/dialog" << context << ".ui\" line=\"" << i << "\"/>\n";
+            switch (kind) {
+            case 2:
+                out << "        <source>Could not open the file &quot;%1&quot;:\n%2</source>\n";
+                break;
+            case 5:
+                out << "        <source>&lt;b&gt;Warning&lt;/b&gt; message " << messages
+                    << " &amp; more text</source>\n        <comment>status bar</comment>\n";
+                break;
+            case 7:
+                out << "        <source>%n file(s) copied in pass " << messages << "</source>\n";
+                break;
+            case 9:
+                out << "        <source>Caf\u00e9 cr\u00e8me \u2014 \u65e5\u672c\u8a9e " << messages << "</source>\n"
+                    << "        <extracomment>Shown in the menu</extracomment>\n";
+                break;
+            default:
+                out << "        <source>Text of message " << messages << " in the dialog</source>\n";
+                break;
+            }
+            if (kind == 7) {
+                out << "        <translation>\n            <numerusform>%n fichier copi\u00e9</numerusform>\n"
+                       "            <numerusform>%n fichiers copi\u00e9s</numerusform>\n        </translation>\n";
+            } else if (i % 3 == 0) {
+                out << "        <translation type=\"unfinished\"></translation>\n";
+            } else if (kind == 2) {
+                out << "        <translation>Impossible d&apos;ouvrir le fichier &quot;%1&quot; :\n%2</translation>\n";
+            } else {
+                out << "        <translation>Texte du message " << messages << " dans la bo\u00eete</translation>\n";
+            }
+            out << "    </message>\n";
+        }
+        out << "</context>\n";
+    }
+    out << "</TS>\n";
+    return messages;
+}
+
+// The exported table with every empty translation typed in, as the
+// spreadsheet saves it: some cells quoted, a few over two lines.
+qint64 fillTable(QTextStream &in, QTextStream &out)
+{
+    QString line;
+    qint64 rows = 0;
+    in.readLineInto(&line);
+    out << line << '\n';
+    while (in.readLineInto(&line)) {
+        const int tab = line.indexOf(QLatin1Char('\t'));
+        if (line.size() == tab + 1) {
+            if (rows % 40 == 0)
+                out << line.leftRef(tab) << "\t\"Traduction \"\"" << rows << "\"\"\nsur deux lignes\"\n";
+            else
+                out << line << "Traduction saisie " << rows << " & co\n";
+        } else {
+            out << line << '\n';
+        }
+        ++rows;
+    }
+    return rows;
+}
+
+Conversion::StreamResult records(qint64 count)
+{
+    Conversion::StreamResult result;
+    result.records = count;
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -37,8 +125,14 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: quorvale-bench export|import|copy IN OUT\n");
         return 2;
     }
+    static qint64 generateBytes = 0;
     Conversion::StreamConversion conversion = nullptr;
-    if (args.at(1) == QLatin1String("export"))
+    if (args.at(1) == QLatin1String("generate")) {
+        generateBytes = args.at(2).toLongLong() * 1000 * 1000;
+        conversion = [](QTextStream &, QTextStream &out) { return records(generateTs(generateBytes, out)); };
+    } else if (args.at(1) == QLatin1String("fill"))
+        conversion = [](QTextStream &in, QTextStream &out) { return records(fillTable(in, out)); };
+    else if (args.at(1) == QLatin1String("export"))
         conversion = Conversion::tsToTable;
     else if (args.at(1) == QLatin1String("import"))
         conversion = Conversion::tableToTs;
@@ -49,8 +143,9 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString output = args.at(3);
-    const Conversion::FileResult result =
-        Conversion::convertFile(args.at(2), QFileInfo(output).path(), output, conversion);
+    // The generator reads nothing: it is handed an empty file.
+    const QString input = generateBytes > 0 ? QStringLiteral("/dev/null") : args.at(2);
+    const Conversion::FileResult result = Conversion::convertFile(input, QFileInfo(output).path(), output, conversion);
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", qPrintable(result.error));
         return 1;

@@ -15,6 +15,9 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace Conversion {
 
@@ -75,20 +78,142 @@ private:
     bool m_asciiOnly;
 };
 
-// Text mode is not used for reading: Qt drops every carriage-return byte in
-// text mode, which breaks UTF-16 text whose code units hold a 0x0D byte.
-// readLine() removes a CR LF line end by itself; this removes a lone CR left
-// at the end of the last line.
-void chopCarriageReturn(QString &line)
+// Reads a text stream line by line. The stream is read in chunks and cut
+// at line feeds here, which costs far less than QTextStream::readLine();
+// memory holds one chunk and the current line. Lines can be handed back to
+// be read again, for a look ahead.
+//
+// The files are not opened in text mode: Qt drops every carriage-return
+// byte in text mode, which breaks UTF-16 text whose code units hold a 0x0D
+// byte. A CR before the line feed is removed here instead.
+// The first c in [p, end), or end. Most runs searched are short lines, for
+// which Qt's own search costs more to set up than the search itself.
+const QChar *find(const QChar *p, const QChar *end, QChar c)
 {
-    if (line.endsWith(QLatin1Char('\r')))
-        line.chop(1);
+    const ushort u = c.unicode();
+#ifdef __SSE2__
+    const __m128i wanted = _mm_set1_epi16(short(u));
+    for (; end - p >= 8; p += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(chars, wanted));
+        if (mask)
+            return p + (__builtin_ctz(uint(mask)) >> 1);
+    }
+#endif
+    while (p < end && p->unicode() != u)
+        ++p;
+    return p;
 }
+
+// Qt 5's own comparisons with Latin-1 text are calls into the library.
+bool startsWith(QStringView text, QLatin1String prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (int i = 0; i < prefix.size(); ++i) {
+        if (text[i].unicode() != uchar(prefix.data()[i]))
+            return false;
+    }
+    return true;
+}
+
+bool endsWith(QStringView text, QLatin1String suffix)
+{
+    return text.size() >= suffix.size() && startsWith(text.right(suffix.size()), suffix);
+}
+
+// Whether text is exactly the ASCII literal.
+template <int N>
+bool is(QStringView text, const char (&literal)[N])
+{
+    if (text.size() != N - 1)
+        return false;
+    for (int i = 0; i < N - 1; ++i) {
+        if (text[i].unicode() != ushort(literal[i]))
+            return false;
+    }
+    return true;
+}
+
+class LineReader
+{
+public:
+    explicit LineReader(QTextStream &in) : m_in(in) {}
+
+    // The next line, without its line end; it stays valid until the next call.
+    bool readLine(QStringView &line)
+    {
+        if (!m_replay.isEmpty()) {
+            m_carry = m_replay.takeFirst();
+            line = m_carry;
+            return true;
+        }
+        bool carried = false;
+        m_carry.resize(0);
+        for (;;) {
+            const QChar *begin = m_chunk.constData() + m_pos;
+            const QChar *end = m_chunk.constData() + m_chunk.size();
+            const QChar *lf = find(begin, end, QLatin1Char('\n'));
+            if (lf != end) {
+                if (carried) {
+                    m_carry.append(begin, int(lf - begin));
+                    line = m_carry;
+                } else {
+                    line = QStringView(begin, lf);
+                }
+                m_pos += int(lf + 1 - begin);
+                break;
+            }
+            if (begin != end) {
+                m_carry.append(begin, int(end - begin));   // a line across two chunks
+                carried = true;
+            }
+            m_chunk = m_in.read(ChunkSize);
+            m_pos = 0;
+            if (m_chunk.isEmpty()) {
+                if (!carried)
+                    return false;
+                line = m_carry;   // a last line without a line end
+                break;
+            }
+        }
+        if (!line.isEmpty() && line.back() == QLatin1Char('\r'))
+            line.chop(1);
+        return true;
+    }
+
+    // The lines, in order, are read again before the rest of the stream.
+    void readAgain(const QStringList &lines) { m_replay = lines + m_replay; }
+
+private:
+    static constexpr int ChunkSize = 64 * 1024;
+
+    QTextStream &m_in;
+    QString m_chunk;
+    int m_pos = 0;
+    QString m_carry;
+    QStringList m_replay;
+};
 
 // ---------------------------------------------------------------------------
 // Export: TS to table
 
 const QLatin1String tableHeader("Origine \tTraduction\n");
+
+bool endsName(QChar c)
+{
+    const ushort u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '/' || u == '>';
+}
+
+bool isBlank(const QChar *p, const QChar *end)
+{
+    for (; p < end; ++p) {
+        if (*p != QLatin1Char(' ') && *p != QLatin1Char('\t'))
+            return false;
+    }
+    return true;
+}
 
 // Reads the TS text as a sequence of tags and text, one line at a time, and
 // keeps only the source and the translation of each message. Their text is
@@ -103,29 +228,24 @@ public:
         m_table << tableHeader;
     }
 
-    void scanLine(const QString &line)
+    void scanLine(QStringView line)
     {
         if (m_started)
             lineBreak();
         m_started = true;
 
-        const QChar *p = line.constData();
-        const QChar *end = p + line.size();
+        const QChar *p = line.data();
+        const QChar *const end = p + line.size();
         while (p < end) {
             if (m_inTag) {
                 p = continueTag(p, end);
                 continue;
             }
-            const QChar *lt = p;
-            while (lt < end && *lt != QLatin1Char('<'))
-                ++lt;
+            const QChar *lt = find(p, end, QLatin1Char('<'));
             text(p, lt);
             if (lt == end)
                 break;
-            m_inTag = true;
-            m_tag.clear();
-            m_quote = QChar();
-            p = lt;
+            p = openTag(lt, end);
         }
     }
 
@@ -145,7 +265,7 @@ private:
         if (m_inTag) {
             m_tag += QLatin1Char(' ');   // white space inside a tag
         } else if (m_capture != Capture::None) {
-            m_pendingText += QLatin1String("&#10;");
+            (m_layoutPossible ? m_pendingText : *m_cell) += QLatin1String("&#10;");
         }
     }
 
@@ -153,7 +273,18 @@ private:
     {
         if (m_capture == Capture::None || begin == end)
             return;
-        QString &out = m_pendingText;
+        if (m_layoutPossible) {
+            if (isBlank(begin, end)) {
+                appendText(m_pendingText, begin, end);
+                return;
+            }
+            flushPending();   // text after all
+        }
+        appendText(*m_cell, begin, end);
+    }
+
+    void appendText(QString &out, const QChar *begin, const QChar *end)
+    {
         for (const QChar *p = begin; p < end;) {
             const QChar *run = p;
             while (p < end && !needsReference(*p))
@@ -185,8 +316,47 @@ private:
         return u == '\t' || u == '"' || u == '\r';
     }
 
+    // Starts the tag at lt. A tag that the scan has no use for outside the
+    // text of a source or a translation is only skipped, not kept.
+    const QChar *openTag(const QChar *lt, const QChar *end)
+    {
+        m_inTag = true;
+        m_quote = QChar();
+        m_special = lt + 1 < end && lt[1] == QLatin1Char('!');
+        m_keepTag = m_capture != Capture::None || isWanted(lt, end);
+        if (m_keepTag)
+            m_tag.resize(0);
+        return continueTag(lt, end);
+    }
+
+    static bool isWanted(const QChar *lt, const QChar *end)
+    {
+        const QChar *name = lt + 1;
+        if (name < end && (*name == QLatin1Char('!') || *name == QLatin1Char('?')))
+            return true;
+        if (name < end && *name == QLatin1Char('/'))
+            ++name;
+        const QChar *nameEnd = name;
+        while (nameEnd < end && !endsName(*nameEnd))
+            ++nameEnd;
+        if (nameEnd == end)
+            return true;   // the line ends inside the name
+        const QStringView tag(name, nameEnd);
+        return is(tag, "source") || is(tag, "message") || is(tag, "translation");
+    }
+
     const QChar *continueTag(const QChar *p, const QChar *end)
     {
+        if (!m_keepTag) {
+            // A skipped tag may end at a '>' inside an attribute value: the
+            // rest of the value is then read as text, which outside a source
+            // or a translation is skipped too, and no '<' can stand in it.
+            const QChar *gt = find(p, end, QLatin1Char('>'));
+            if (gt == end)
+                return end;
+            m_inTag = false;
+            return gt + 1;
+        }
         const QChar *start = p;
         for (; p < end; ++p) {
             const QChar c = *p;
@@ -194,7 +364,7 @@ private:
                 if (c == m_quote)
                     m_quote = QChar();
             } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-                if (!isSpecialTag())
+                if (!m_special)   // inside comments and CDATA sections quotes are text
                     m_quote = c;
             } else if (c == QLatin1Char('>')) {
                 m_tag.append(start, int(p + 1 - start));
@@ -211,35 +381,38 @@ private:
     }
 
     // Comments and CDATA sections end with their own closing sequence.
-    bool isSpecialTag() const { return m_tag.startsWith(QLatin1String("<!")); }
-
     bool tagComplete() const
     {
-        if (m_tag.startsWith(QLatin1String("<!--")))
-            return m_tag.size() >= 7 && m_tag.endsWith(QLatin1String("-->"));
-        if (m_tag.startsWith(QLatin1String("<![CDATA[")))
-            return m_tag.endsWith(QLatin1String("]]>"));
+        if (!m_special)
+            return true;
+        const QStringView tag(m_tag);
+        if (tag.startsWith(QLatin1String("<!--")))
+            return tag.size() >= 7 && tag.endsWith(QLatin1String("-->"));
+        if (tag.startsWith(QLatin1String("<![CDATA[")))
+            return tag.endsWith(QLatin1String("]]>"));
         return true;
     }
 
     void handleTag()
     {
-        if (m_tag.startsWith(QLatin1String("<![CDATA["))) {
-            cdata();
-            return;
+        if (m_special) {
+            if (QStringView(m_tag).startsWith(QLatin1String("<![CDATA[")))
+                cdata();
+            return;   // comments and the document type
         }
-        if (m_tag.startsWith(QLatin1String("<!")) || m_tag.startsWith(QLatin1String("<?")))
-            return;   // comments, document type, processing instructions
-
-        const bool closing = m_tag.size() > 1 && m_tag.at(1) == QLatin1Char('/');
-        const bool empty = m_tag.endsWith(QLatin1String("/>"));
-        const QStringRef name = tagName(closing);
+        const int size = m_tag.size();
+        const QChar second = size > 1 ? m_tag.at(1) : QChar();
+        if (second == QLatin1Char('?'))
+            return;   // processing instructions
+        const bool closing = second == QLatin1Char('/');
+        const bool empty = size > 2 && m_tag.at(size - 2) == QLatin1Char('/');
+        const QStringView name = tagName(closing);
 
         if (m_capture != Capture::None) {
             markupInText(name, closing);
             return;
         }
-        if (name == QLatin1String("message")) {
+        if (is(name, "message")) {
             if (m_inMessage)
                 writeRow();
             if (!closing && !empty)
@@ -250,30 +423,27 @@ private:
         }
         if (!m_inMessage || closing)
             return;
-        if (name == QLatin1String("source"))
+        if (is(name, "source"))
             startCapture(Capture::Source, &m_source, empty);
-        else if (name == QLatin1String("translation"))
+        else if (is(name, "translation"))
             startCapture(Capture::Translation, &m_translation, empty);
     }
 
-    QStringRef tagName(bool closing) const
+    QStringView tagName(bool closing) const
     {
-        const int from = closing ? 2 : 1;
-        int to = from;
-        while (to < m_tag.size()) {
-            const QChar c = m_tag.at(to);
-            if (c.isSpace() || c == QLatin1Char('/') || c == QLatin1Char('>'))
-                break;
-            ++to;
-        }
-        return m_tag.midRef(from, to - from);
+        const QChar *begin = m_tag.constData() + (closing ? 2 : 1);
+        const QChar *end = m_tag.constData() + m_tag.size();
+        const QChar *p = begin;
+        while (p < end && !endsName(*p))
+            ++p;
+        return QStringView(begin, p);
     }
 
     void startMessage()
     {
         m_inMessage = true;
-        m_source.clear();
-        m_translation.clear();
+        m_source.resize(0);
+        m_translation.resize(0);
         m_utf8Marker = m_tag == QLatin1String("<message encoding=\"UTF-8\">")
                        || m_tag == QLatin1String("<message encoding=\"UTF-8\" numerus=\"yes\">");
     }
@@ -286,50 +456,50 @@ private:
 
     void startCapture(Capture capture, QString *cell, bool empty)
     {
-        cell->clear();
+        cell->resize(0);
         if (empty)
             return;
         m_capture = capture;
         m_cell = cell;
-        m_pendingText.clear();
+        m_pendingText.resize(0);
+        m_layoutPossible = capture == Capture::Translation;
         m_afterForm = false;
+    }
+
+    void flushPending()
+    {
+        if (!m_pendingText.isEmpty()) {
+            m_cell->append(m_pendingText);
+            m_pendingText.resize(0);
+        }
+        m_layoutPossible = false;
     }
 
     // Within a numerus translation the line breaks and the indentation
     // between the forms are layout, not text: they are dropped, so that the
     // forms follow one another in the cell.
-    bool isForm(const QStringRef &name) const
+    bool isForm(QStringView name) const
     {
         return m_capture == Capture::Translation
-               && (name == QLatin1String("numerusform") || name == QLatin1String("lengthvariant"));
+               && (is(name, "numerusform") || is(name, "lengthvariant"));
     }
 
-    bool pendingIsLayout() const
-    {
-        QString text = m_pendingText;
-        text.replace(QLatin1String("&#10;"), QLatin1String(" "));
-        text.replace(QLatin1String("&#9;"), QLatin1String(" "));
-        return text.trimmed().isEmpty();
-    }
-
-    void markupInText(const QStringRef &name, bool closing)
+    void markupInText(QStringView name, bool closing)
     {
         const bool ends = closing
-                          && ((m_capture == Capture::Source && name == QLatin1String("source"))
-                              || (m_capture == Capture::Translation && name == QLatin1String("translation")));
+                          && ((m_capture == Capture::Source && is(name, "source"))
+                              || (m_capture == Capture::Translation && is(name, "translation")));
         const bool form = isForm(name);
-        if ((form && !closing && (m_cell->isEmpty() || m_afterForm)) || (ends && m_afterForm)) {
-            if (pendingIsLayout())
-                m_pendingText.clear();
-        }
-        m_cell->append(m_pendingText);
-        m_pendingText.clear();
+        if (m_layoutPossible && ((form && !closing) || (ends && m_afterForm)))
+            m_pendingText.resize(0);   // layout around the forms
+        flushPending();
         if (ends) {
             m_capture = Capture::None;
             m_cell = nullptr;
             return;
         }
         m_afterForm = form && closing;
+        m_layoutPossible = m_afterForm;
         // Markup inside the text, such as <byte value="xd"/>, stays as it is.
         m_tag.replace(QLatin1Char('\t'), QLatin1Char(' '));
         m_cell->append(m_tag);
@@ -349,8 +519,7 @@ private:
     void writeRow()
     {
         if (m_capture != Capture::None) {
-            m_cell->append(m_pendingText);
-            m_pendingText.clear();
+            flushPending();
             m_capture = Capture::None;
             m_cell = nullptr;
         }
@@ -368,6 +537,8 @@ private:
 
     bool m_started = false;
     bool m_inTag = false;
+    bool m_keepTag = false;
+    bool m_special = false;
     QString m_tag;
     QChar m_quote;
 
@@ -378,7 +549,10 @@ private:
 
     Capture m_capture = Capture::None;
     QString *m_cell = nullptr;
+    // White space at the start of a translation or after a numerus form is
+    // held back until it is known whether it is text or layout.
     QString m_pendingText;
+    bool m_layoutPossible = false;
     bool m_afterForm = false;
 };
 
@@ -387,11 +561,10 @@ private:
 StreamResult tsToTable(QTextStream &ts, QTextStream &table)
 {
     TsScanner scanner(table);
-    QString line;
-    while (ts.readLineInto(&line)) {
-        chopCarriageReturn(line);
+    LineReader reader(ts);
+    QStringView line;
+    while (reader.readLine(line))
         scanner.scanLine(line);
-    }
     return scanner.finish();
 }
 
@@ -401,19 +574,36 @@ StreamResult tsToTable(QTextStream &ts, QTextStream &table)
 namespace {
 
 // One row of the table as a spreadsheet saved it. Only the first three cells
-// have a role; of the others it matters only whether they are empty.
+// have a role; of the others it matters only whether they are empty. A cell
+// is a view into the line that holds it, or, for a quoted cell, into a
+// string of its own.
 struct Row
 {
-    QString cells[3];
+    QStringView cells[3];
+    QString owned[3];
     int count = 0;
     bool moreNonEmpty = false;
 
     void clear()
     {
-        for (QString &cell : cells)
-            cell.clear();
+        for (int i = 0; i < 3; ++i) {
+            cells[i] = QStringView();
+            owned[i].resize(0);
+        }
         count = 0;
         moreNonEmpty = false;
+    }
+
+    // Before the reader moves to another line, the cells that still view the
+    // current one get a copy of their own.
+    void keepCells()
+    {
+        for (int i = 0; i < qMin(count, 3); ++i) {
+            if (cells[i].data() != owned[i].constData()) {
+                owned[i] = cells[i].toString();
+                cells[i] = owned[i];
+            }
+        }
     }
 
     bool isBlank() const
@@ -423,11 +613,11 @@ struct Row
 
     bool isHeader() const
     {
-        return (cells[0] == QLatin1String("Origine ") || cells[0] == QLatin1String("Origine"))
-               && cells[1] == QLatin1String("Traduction") && cells[2].isEmpty() && !moreNonEmpty;
+        return (is(cells[0], "Origine ") || is(cells[0], "Origine")) && is(cells[1], "Traduction")
+               && cells[2].isEmpty() && !moreNonEmpty;
     }
 
-    bool hasEncodingMarker() const { return count >= 3 && cells[2] == QLatin1String("UTF-8"); }
+    bool hasEncodingMarker() const { return count >= 3 && is(cells[2], "UTF-8"); }
 };
 
 // Cuts the table into rows. A cell that begins with a double quote and whose
@@ -439,17 +629,23 @@ class TableReader
 public:
     explicit TableReader(QTextStream &in) : m_in(in) {}
 
+    // No spreadsheet holds a cell this long (Excel stops at 32767
+    // characters): a quote that opens a longer one is a stray quote.
+    static constexpr int LongestQuotedCell = 1024 * 1024;
+
     bool next(Row &row)
     {
         row.clear();
-        if (!readLine())
+        if (!m_in.readLine(m_line))
             return false;
         int pos = 0;
         for (;;) {
-            QString scratch;
-            QString &cell = row.count < 3 ? row.cells[row.count] : scratch;
-            const int tab = readCell(pos, cell);
-            if (row.count >= 3 && !cell.isEmpty())
+            const int index = row.count;
+            QStringView cell;
+            const int tab = readCell(row, pos, index < 3 ? row.owned[index] : m_scratch, cell);
+            if (index < 3)
+                row.cells[index] = cell;
+            else if (!cell.isEmpty())
                 row.moreNonEmpty = true;
             ++row.count;
             if (tab < 0)
@@ -459,92 +655,96 @@ public:
     }
 
 private:
-    bool readLine()
-    {
-        if (!m_in.readLineInto(&m_line))
-            return false;
-        chopCarriageReturn(m_line);
-        return true;
-    }
+    static void append(QString &buffer, QStringView text) { buffer.append(text.data(), int(text.size())); }
 
-    // Reads the cell that starts at pos into cell; returns the position of
-    // the tab that ends it, or -1 at the end of the row.
-    int readCell(int pos, QString &cell)
+    // Reads the cell that starts at pos; a quoted cell is gathered into
+    // buffer. Returns the position of the tab that ends the cell, or -1 at
+    // the end of the row.
+    int readCell(Row &row, int pos, QString &buffer, QStringView &cell)
     {
         if (pos < m_line.size() && m_line.at(pos) == QLatin1Char('"')) {
-            const int end = readQuotedCell(pos, cell);
-            if (end != NotQuoted)
+            buffer.resize(0);
+            const int end = readQuotedCell(row, pos, buffer);
+            if (end != NotQuoted) {
+                cell = buffer;
                 return end;
+            }
         }
-        const int tab = m_line.indexOf(QLatin1Char('\t'), pos);
-        cell.append(m_line.midRef(pos, tab < 0 ? -1 : tab - pos));
+        const int tab = int(m_line.indexOf(QLatin1Char('\t'), pos));
+        cell = m_line.mid(pos, tab < 0 ? m_line.size() - pos : tab - pos);
         return tab;
     }
 
     static constexpr int NotQuoted = -2;
 
-    int readQuotedCell(int pos, QString &cell)
+    int readQuotedCell(Row &row, int pos, QString &cell)
     {
         int p = pos + 1;
         for (;;) {
-            const int quote = m_line.indexOf(QLatin1Char('"'), p);
+            const int quote = int(m_line.indexOf(QLatin1Char('"'), p));
             if (quote < 0) {
                 // The cell goes on after a line break, if it closes at all.
-                if (!closesLater())
+                if (!closesLater(row))
                     return NotQuoted;
-                cell.append(m_line.midRef(p));
+                append(cell, m_line.mid(p));
                 cell.append(QLatin1Char('\n'));
-                readLine();
+                m_in.readLine(m_line);
                 p = 0;
                 continue;
             }
             if (quote + 1 < m_line.size() && m_line.at(quote + 1) == QLatin1Char('"')) {
-                cell.append(m_line.midRef(p, quote + 1 - p));
+                append(cell, m_line.mid(p, quote + 1 - p));
                 p = quote + 2;
                 continue;
             }
-            if (quote + 1 < m_line.size() && m_line.at(quote + 1) != QLatin1Char('\t')) {
-                cell.clear();
+            if (quote + 1 < m_line.size() && m_line.at(quote + 1) != QLatin1Char('\t'))
                 return NotQuoted;   // a quote in the middle of the text: not a quoted cell
-            }
-            cell.append(m_line.midRef(p, quote - p));
+            append(cell, m_line.mid(p, quote - p));
             return quote + 1 < m_line.size() ? quote + 1 : -1;
         }
     }
 
-    // Looks ahead without keeping the lines: does a quoted cell that is open
-    // at the end of the current line close properly further on? A stray
-    // quote thus never swallows the rows after it.
-    bool closesLater()
+    // Looks ahead: does a quoted cell that is open at the end of the current
+    // line close properly further on? A stray quote thus never swallows the
+    // rows after it. The lines read are handed back to the reader.
+    bool closesLater(Row &row)
     {
-        const qint64 resume = m_in.pos();
-        if (resume < 0)
-            return false;
+        // Reading ahead moves the reader: the current line is kept first.
+        row.keepCells();
+        m_kept = m_line.toString();
+        m_line = m_kept;
+        QStringList ahead;
+        int length = 0;
         bool closes = false;
-        QString line;
-        bool decided = false;
-        while (!decided && m_in.readLineInto(&line)) {
-            chopCarriageReturn(line);
-            int p = 0;
-            for (;;) {
-                const int quote = line.indexOf(QLatin1Char('"'), p);
-                if (quote < 0)
-                    break;
-                if (quote + 1 < line.size() && line.at(quote + 1) == QLatin1Char('"')) {
-                    p = quote + 2;
-                    continue;
-                }
+        QStringView line;
+        while (length <= LongestQuotedCell && m_in.readLine(line)) {
+            ahead.append(line.toString());
+            length += int(line.size()) + 1;
+            const int quote = closingQuote(line);
+            if (quote >= 0) {
                 closes = quote + 1 == line.size() || line.at(quote + 1) == QLatin1Char('\t');
-                decided = true;
                 break;
             }
         }
-        m_in.seek(resume);
-        return closes;
+        m_in.readAgain(ahead);
+        return closes && length <= LongestQuotedCell;
     }
 
-    QTextStream &m_in;
-    QString m_line;
+    // The first quote of the line that is not doubled, or -1.
+    static int closingQuote(QStringView line)
+    {
+        for (int p = 0;;) {
+            const int quote = int(line.indexOf(QLatin1Char('"'), p));
+            if (quote < 0 || quote + 1 == line.size() || line.at(quote + 1) != QLatin1Char('"'))
+                return quote;
+            p = quote + 2;
+        }
+    }
+
+    LineReader m_in;
+    QStringView m_line;
+    QString m_kept;
+    QString m_scratch;   // quoted cells after the third
 };
 
 // The value of an ASCII digit in the given base, or -1.
@@ -578,7 +778,7 @@ int referenceLength(const QChar *p, const QChar *end)
     static const char *const entities[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
     for (const char *entity : entities) {
         const int n = int(qstrlen(entity));
-        if (end - p >= n && QStringView(p, n) == QLatin1String(entity, n))
+        if (startsWith(QStringView(p, end), QLatin1String(entity, n)))
             return n;
     }
     if (end - p < 4 || p[1] != QLatin1Char('#'))
@@ -601,16 +801,29 @@ int referenceLength(const QChar *p, const QChar *end)
 int byteElementLength(const QChar *p, const QChar *end)
 {
     const QLatin1String open("<byte value=\"x");
-    if (end - p < open.size() + 4 || QStringView(p, open.size()) != open)
+    if (end - p < open.size() + 4 || !startsWith(QStringView(p, end), open))
         return 0;
     const QChar *q = p + open.size();
     const QChar *digits = q;
     while (q < end && q - digits < 4 && isHexDigit(*q))
         ++q;
-    if (q == digits || end - q < 3 || QStringView(q, 3) != QLatin1String("\"/>"))
+    if (q == digits || !startsWith(QStringView(q, end), QLatin1String("\"/>")))
         return 0;
     return int(q + 3 - p);
 }
+
+// The ASCII characters that a TS text holds as they are.
+struct PlainAscii
+{
+    bool plain[128];
+    constexpr PlainAscii() : plain()
+    {
+        for (int c = 0x20; c < 0x80; ++c)
+            plain[c] = c != '&' && c != '<' && c != '>' && c != '"';
+    }
+    constexpr bool operator[](int c) const { return plain[c]; }
+};
+constexpr PlainAscii plainAscii{};
 
 // Writes a cell as TS text: what is already in TS form (references, byte
 // elements) stays as it is, and every other character that XML reserves or
@@ -622,14 +835,13 @@ public:
 
     bool textLost() const { return m_textLost; }
 
-    void append(QString &out, const QString &cell)
+    void append(QString &out, QStringView cell)
     {
-        const QChar *p = cell.constData();
+        const QChar *p = cell.data();
         const QChar *end = p + cell.size();
         while (p < end) {
             const QChar *run = p;
-            while (p < end && isPlain(*p))
-                ++p;
+            p = plainRunEnd(p, end);
             out.append(run, int(p - run));
             if (p < end)
                 p = appendSpecial(out, p, end);
@@ -637,15 +849,44 @@ public:
     }
 
 private:
+    // The first character from p on that is not written as it stands.
+    const QChar *plainRunEnd(const QChar *p, const QChar *end) const
+    {
+        while (p < end) {
+#ifdef __SSE2__
+            if (!m_guard.active() && end - p >= 8) {
+                // Eight at a time: control characters, the four that XML
+                // reserves here, and whatever lies above U+D7FF are looked at
+                // one by one.
+                const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+                const __m128i biased = _mm_xor_si128(chars, _mm_set1_epi16(short(0x8000)));
+                __m128i special = _mm_or_si128(_mm_cmplt_epi16(biased, _mm_set1_epi16(short(0x20 ^ 0x8000))),
+                                               _mm_cmpgt_epi16(biased, _mm_set1_epi16(short(0xD7FF ^ 0x8000))));
+                for (const char reserved : {'"', '&', '<', '>'})
+                    special = _mm_or_si128(special, _mm_cmpeq_epi16(chars, _mm_set1_epi16(reserved)));
+                const int mask = _mm_movemask_epi8(special);
+                if (!mask) {
+                    p += 8;
+                    continue;
+                }
+                p += __builtin_ctz(uint(mask)) >> 1;
+            }
+#endif
+            if (!isPlain(*p))
+                return p;
+            ++p;
+        }
+        return end;
+    }
+
     bool isPlain(QChar c) const
     {
         const ushort u = c.unicode();
-        if (u < 0x20 || u == '&' || u == '<' || u == '>' || u == '"')
-            return false;
         if (u < 0x80)
-            return true;
+            return plainAscii[u];
         return !m_guard.active() && !c.isSurrogate() && u < 0xFFFE;
     }
+
 
     const QChar *appendSpecial(QString &out, const QChar *p, const QChar *end)
     {
@@ -696,18 +937,24 @@ const QLatin1String formClose("</numerusform>");
 const QLatin1String formSeparator("</numerusform><numerusform>");
 
 // A translation cell that is a sequence of numerus forms, as the export
-// writes them, gives a numerus message.
-QVector<QStringRef> numerusForms(const QString &cell)
+// writes them, gives a numerus message: its forms, or none.
+QVector<QStringView> numerusForms(QStringView cell)
 {
-    if (!cell.startsWith(formOpen) || !cell.endsWith(formClose) || cell.size() < formOpen.size() + formClose.size())
-        return {};
-    const QStringRef inner = cell.midRef(formOpen.size(), cell.size() - formOpen.size() - formClose.size());
-    const QVector<QStringRef> forms = inner.split(formSeparator);
-    for (const QStringRef &form : forms) {
-        if (form.contains(formOpen) || form.contains(formClose))
+    QVector<QStringView> forms;
+    if (!startsWith(cell, formOpen) || !endsWith(cell, formClose)
+        || cell.size() < formOpen.size() + formClose.size())
+        return forms;
+    QStringView rest = cell.mid(formOpen.size(), cell.size() - formOpen.size() - formClose.size());
+    for (;;) {
+        const qsizetype separator = rest.indexOf(formSeparator);
+        const QStringView form = separator < 0 ? rest : rest.left(separator);
+        if (form.indexOf(formOpen) >= 0 || form.indexOf(formClose) >= 0)
             return {};
+        forms.append(form);
+        if (separator < 0)
+            return forms;
+        rest = rest.mid(separator + formSeparator.size());
     }
-    return forms;
 }
 
 class TsWriter
@@ -719,33 +966,35 @@ public:
                 "<context>\n";
     }
 
+    // Each message is gathered into one string and written in one go.
     void writeMessage(const Row &row)
     {
-        const QVector<QStringRef> forms = numerusForms(row.cells[1]);
+        const QVector<QStringView> forms = numerusForms(row.cells[1]);
         const bool marker = row.hasEncodingMarker();
+        m_buffer.resize(0);
         if (marker && !forms.isEmpty())
-            m_ts << "    <message encoding=\"UTF-8\" numerus=\"yes\">\n";
+            m_buffer += QLatin1String("    <message encoding=\"UTF-8\" numerus=\"yes\">\n");
         else if (marker)
-            m_ts << "    <message encoding=\"UTF-8\">\n";
+            m_buffer += QLatin1String("    <message encoding=\"UTF-8\">\n");
         else if (!forms.isEmpty())
-            m_ts << "    <message numerus=\"yes\">\n";
+            m_buffer += QLatin1String("    <message numerus=\"yes\">\n");
         else
-            m_ts << "    <message>\n";
+            m_buffer += QLatin1String("    <message>\n");
 
-        m_buffer = QLatin1String("        <source>");
+        m_buffer += QLatin1String("        <source>");
         m_text.append(m_buffer, row.cells[0]);
         m_buffer += QLatin1String("</source>\n        <translation>");
         if (forms.isEmpty()) {
             m_text.append(m_buffer, row.cells[1]);
         } else {
-            for (const QStringRef &form : forms) {
+            for (QStringView form : forms) {
                 m_buffer += formOpen;
-                m_text.append(m_buffer, form.toString());
+                m_text.append(m_buffer, form);
                 m_buffer += formClose;
             }
         }
-        m_buffer += QLatin1String("</translation>\n");
-        m_ts << m_buffer << "    </message>\n";
+        m_buffer += QLatin1String("</translation>\n    </message>\n");
+        m_ts << m_buffer;
         ++m_result.records;
     }
 
