@@ -78,14 +78,6 @@ private:
     bool m_asciiOnly;
 };
 
-// Reads a text stream line by line. The stream is read in chunks and cut
-// at line feeds here, which costs far less than QTextStream::readLine();
-// memory holds one chunk and the current line. Lines can be handed back to
-// be read again, for a look ahead.
-//
-// The files are not opened in text mode: Qt drops every carriage-return
-// byte in text mode, which breaks UTF-16 text whose code units hold a 0x0D
-// byte. A CR before the line feed is removed here instead.
 // The first c in [p, end), or end. Most runs searched are short lines, for
 // which Qt's own search costs more to set up than the search itself.
 const QChar *find(const QChar *p, const QChar *end, QChar c)
@@ -135,10 +127,21 @@ bool is(QStringView text, const char (&literal)[N])
     return true;
 }
 
+// Reads a text stream line by line, in its codec, a Unicode byte-order mark
+// at its start choosing the encoding as QTextStream's own detection does.
+// The bytes are read from the stream's device in chunks, decoded here and
+// cut at line feeds: this costs far less than QTextStream::readLine(), and
+// it tells where the text is not valid in its encoding, which QTextStream
+// hides behind replacement characters. Memory holds one chunk and the
+// current line. Lines can be handed back to be read again, for a look ahead.
+//
+// The files are not opened in text mode: Qt drops every carriage-return
+// byte in text mode, which breaks UTF-16 text whose code units hold a 0x0D
+// byte. A CR before the line feed is removed here instead.
 class LineReader
 {
 public:
-    explicit LineReader(QTextStream &in) : m_in(in) {}
+    explicit LineReader(QTextStream &in) : m_in(in), m_device(in.device()) {}
 
     // The next line, without its line end; it stays valid until the next call.
     bool readLine(QStringView &line)
@@ -168,31 +171,80 @@ public:
                 m_carry.append(begin, int(end - begin));   // a line across two chunks
                 carried = true;
             }
-            m_chunk = m_in.read(ChunkSize);
-            m_pos = 0;
-            if (m_chunk.isEmpty()) {
+            if (!refill()) {
                 if (!carried)
                     return false;
                 line = m_carry;   // a last line without a line end
                 break;
             }
         }
+        ++m_lines;
         if (!line.isEmpty() && line.back() == QLatin1Char('\r'))
             line.chop(1);
         return true;
     }
 
     // The lines, in order, are read again before the rest of the stream.
-    void readAgain(const QStringList &lines) { m_replay = lines + m_replay; }
+    void readAgain(const QStringList &lines)
+    {
+        m_replay = lines + m_replay;
+        m_lines -= lines.size();
+    }
+
+    // The first line that holds a byte sequence invalid in the encoding, or 0.
+    qint64 invalidLine() const { return m_invalidLine; }
+    QByteArray codecName() const { return (m_codec ? m_codec : m_in.codec())->name(); }
 
 private:
     static constexpr int ChunkSize = 64 * 1024;
 
+    bool refill()
+    {
+        m_pos = 0;
+        if (!m_device) {
+            m_chunk = m_in.read(ChunkSize);
+            return !m_chunk.isEmpty();
+        }
+        do {
+            m_bytes.resize(ChunkSize);
+            const qint64 n = m_device->read(m_bytes.data(), ChunkSize);
+            if (n <= 0) {
+                m_chunk.clear();
+                if (m_state.remainingChars > 0)
+                    noteInvalid(m_lines + 1);   // the text ends inside a character
+                return false;
+            }
+            if (!m_codec) {
+                const QByteArray head = QByteArray::fromRawData(m_bytes.constData(), int(n));
+                m_codec = m_in.autoDetectUnicode() ? QTextCodec::codecForUtfText(head, m_in.codec()) : m_in.codec();
+            }
+            const int invalidBefore = m_state.invalidChars;
+            m_chunk = m_codec->toUnicode(m_bytes.constData(), int(n), &m_state);
+            if (m_state.invalidChars > invalidBefore && !m_invalidLine) {
+                const int at = m_chunk.indexOf(QChar(QChar::ReplacementCharacter));
+                noteInvalid(m_lines + 1 + m_chunk.leftRef(qMax(at, 0)).count(QLatin1Char('\n')));
+            }
+        } while (m_chunk.isEmpty());   // a byte-order mark alone, or part of a character
+        return true;
+    }
+
+    void noteInvalid(qint64 line)
+    {
+        if (!m_invalidLine)
+            m_invalidLine = line;
+    }
+
     QTextStream &m_in;
+    QIODevice *m_device;
+    QTextCodec *m_codec = nullptr;
+    QTextCodec::ConverterState m_state;
+    QByteArray m_bytes;
     QString m_chunk;
     int m_pos = 0;
     QString m_carry;
     QStringList m_replay;
+    qint64 m_lines = 0;
+    qint64 m_invalidLine = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -565,7 +617,10 @@ StreamResult tsToTable(QTextStream &ts, QTextStream &table)
     QStringView line;
     while (reader.readLine(line))
         scanner.scanLine(line);
-    return scanner.finish();
+    StreamResult result = scanner.finish();
+    result.invalidLine = reader.invalidLine();
+    result.codec = reader.codecName();
+    return result;
 }
 
 // ---------------------------------------------------------------------------
@@ -632,6 +687,8 @@ public:
     // No spreadsheet holds a cell this long (Excel stops at 32767
     // characters): a quote that opens a longer one is a stray quote.
     static constexpr int LongestQuotedCell = 1024 * 1024;
+
+    const LineReader &lines() const { return m_in; }
 
     bool next(Row &row)
     {
@@ -1029,7 +1086,10 @@ StreamResult tableToTs(QTextStream &table, QTextStream &ts)
         if (!header)
             writer.writeMessage(row);
     }
-    return writer.finish();
+    StreamResult result = writer.finish();
+    result.invalidLine = reader.lines().invalidLine();
+    result.codec = reader.lines().codecName();
+    return result;
 }
 
 // ---------------------------------------------------------------------------
@@ -1129,6 +1189,13 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
         const StreamResult converted = conversion(in, out);
         out.flush();
         result.records = converted.records;
+        if (converted.invalidLine > 0) {
+            return failure(QString::fromUtf8("Le fichier %1 n'est pas un texte valide dans le codage %2 : sa ligne %3 "
+                                             "contient des octets qui n'y ont pas de sens. Rien n'a été écrit. "
+                                             "Enregistrez-le en %2 (ou en texte Unicode) et recommencez.")
+                               .arg(nativeName(inputPath), QString::fromLatin1(converted.codec))
+                               .arg(converted.invalidLine));
+        }
         if (converted.textLost) {
             return failure(QString::fromUtf8("Le fichier %1 contient des caractères qui ne peuvent pas figurer dans "
                                              "un fichier TS. Rien n'a été écrit.")

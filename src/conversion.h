@@ -1,6 +1,7 @@
 #ifndef CONVERSION_H
 #define CONVERSION_H
 
+#include <QByteArray>
 #include <QString>
 
 class QTextStream;
@@ -14,6 +15,8 @@ struct StreamResult
 {
     qint64 records = 0;      // table rows written by the export, messages written by the import
     bool textLost = false;   // a character that the output cannot hold was replaced
+    qint64 invalidLine = 0;  // the first input line that is not valid in its encoding, or 0
+    QByteArray codec;        // the input's encoding
 };
 
 using StreamConversion = StreamResult (*)(QTextStream &in, QTextStream &out);

@@ -175,6 +175,15 @@ private slots:
     void importThenExportIsStable();
 
     void nonUnicodeLocale();
+    void invalidEncoding_data();
+    void invalidEncoding();
+
+    void badInputs_data();
+    void badInputs();
+    void lineOf50Megabytes();
+    void outputAppearsMeanwhile();
+    void fileSystemFaults_data();
+    void fileSystemFaults();
 
 private:
     QTemporaryDir m_dir;
@@ -539,6 +548,198 @@ void tst_Conversion::nonUnicodeLocale()
 
     QCOMPARE(table, header + QString::fromUtf8("caf\xc3\xa9 &#x65e5;\t&#x1f600;\n"));
     QCOMPARE(tsBack, tsFile(tsMessage(QStringLiteral("caf&#xe9; &#x65e5;"), QStringLiteral("&#x1f600;"))));
+}
+
+void tst_Conversion::invalidEncoding_data()
+{
+    QTest::addColumn<bool>("isImport");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("invalidLine");   // 0: valid
+
+    QTest::newRow("Windows-1252 table") << true << QByteArray("ok\tfine\ncaf\xe9\tx\n") << 2;
+    QTest::newRow("ends inside a character") << true << QByteArray("a\tb\xc3") << 1;
+    QTest::newRow("overlong sequence") << true << QByteArray("\n\n\xc0\xaf\tx\n") << 3;
+    QTest::newRow("a replacement character is text") << true << QByteArray("\xef\xbf\xbd\tx\n") << 0;
+    QTest::newRow("UTF-16 with its mark") << true << QByteArray("\xff\xfe" "a\0\t\0b\0\n\0", 10) << 0;
+    QTest::newRow("Latin-1 in a TS file")
+        << false << message("        <location filename=\"caf\xe9.cpp\"/>\n        <source>a</source>\n") << 7;
+    QTest::newRow("binary named .ts") << false << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xd8", 18) << 1;
+}
+
+void tst_Conversion::invalidEncoding()
+{
+    QFETCH(bool, isImport);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, invalidLine);
+    Conversion::StreamResult result;
+    convert(isImport ? Conversion::tableToTs : Conversion::tsToTable, bytes, &result);
+    QCOMPARE(result.invalidLine, qint64(invalidLine));
+}
+
+namespace {
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
+// A small file system of its own for a test, where the machine allows it
+// (root may mount a tmpfs); unmounted when the test ends.
+class Mount
+{
+public:
+    Mount(const QString &dir, const QString &options) : m_dir(dir)
+    {
+        QDir().mkpath(dir);
+        m_mounted = Peers::run(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                                         QStringLiteral("-o"), options, QStringLiteral("tmpfs"), dir});
+    }
+    ~Mount()
+    {
+        if (m_mounted)
+            Peers::run(QStringLiteral("umount"), {m_dir});
+    }
+    bool mounted() const { return m_mounted; }
+    bool remountReadOnly()
+    {
+        return Peers::run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), m_dir});
+    }
+
+private:
+    QString m_dir;
+    bool m_mounted = false;
+};
+
+QString appearingOutput;
+
+// The export, during which another program creates the output file.
+Conversion::StreamResult exportWhileAnotherWrites(QTextStream &in, QTextStream &out)
+{
+    const Conversion::StreamResult result = Conversion::tsToTable(in, out);
+    writeFile(appearingOutput, "another program's file");
+    return result;
+}
+
+} // namespace
+
+void tst_Conversion::badInputs_data()
+{
+    QTest::addColumn<bool>("isImport");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("output");   // empty: refused
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("empty TS") << false << QByteArray() << QByteArray("Origine \tTraduction\n") << QString();
+    QTest::newRow("empty table") << true << QByteArray()
+                                 << QByteArray("<!DOCTYPE TS><TS>\n<context>\n</context>\n</TS>\n") << QString();
+    QTest::newRow("TS that ends in a message")
+        << false << QByteArray("<TS><context><message><source>cut\nhere")
+        << QByteArray("Origine \tTraduction\ncut&#10;here\t\n") << QString();
+    QTest::newRow("binary named .ts") << false << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xd8\xff", 19)
+                                      << QByteArray() << QString::fromUtf8("n'est pas un texte valide dans le codage UTF-8");
+    QTest::newRow("table saved in Windows-1252")
+        << true << QByteArray("Origine \tTraduction\nCoffee\tcaf\xe9\n") << QByteArray()
+        << QString::fromUtf8("sa ligne 2");
+    QTest::newRow("unpaired surrogate in UTF-16")
+        << true << QByteArray("\xff\xfe" "a\0\t\0\x00\xd8\n\0", 10) << QByteArray()
+        << QString::fromUtf8("ne peuvent pas figurer");
+}
+
+void tst_Conversion::badInputs()
+{
+    QFETCH(bool, isImport);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, output);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    const QString input = dir.filePath(isImport ? QStringLiteral("in.txt") : QStringLiteral("in.ts"));
+    QVERIFY(writeFile(input, bytes));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    const QString target = out + (isImport ? QStringLiteral("/x.ts") : QStringLiteral("/x.csv"));
+
+    const Conversion::FileResult result = Conversion::convertFile(
+        input, out, target, isImport ? Conversion::tableToTs : Conversion::tsToTable);
+    if (output.isEmpty()) {
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(says), qPrintable(result.error));
+        QVERIFY2(result.error.contains(QDir::toNativeSeparators(input)), qPrintable(result.error));
+        QCOMPARE(entries(out), QStringList());
+    } else {
+        QVERIFY2(result.ok, qPrintable(result.error));
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), output);
+        QCOMPARE(entries(out), QStringList{QStringLiteral("x") + (isImport ? QStringLiteral(".ts") : QStringLiteral(".csv"))});
+    }
+    QCOMPARE(QFile(input).size(), qint64(bytes.size()));
+}
+
+void tst_Conversion::lineOf50Megabytes()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("long.txt"));
+    const QByteArray source(50 * 1000 * 1000, 'a');
+    QVERIFY(writeFile(input, source + "\tb&c\n"));
+    const QString target = dir.filePath(QStringLiteral("long.ts"));
+    const Conversion::FileResult result = Conversion::convertFile(input, dir.path(), target, Conversion::tableToTs);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.records, qint64(1));
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray ts = file.readAll();
+    QVERIFY(ts == "<!DOCTYPE TS><TS>\n<context>\n    <message>\n        <source>" + source
+                      + "</source>\n        <translation>b&amp;c</translation>\n    </message>\n</context>\n</TS>\n");
+}
+
+void tst_Conversion::outputAppearsMeanwhile()
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.ts"));
+    QVERIFY(writeFile(input, message("<source>a</source><translation>b</translation>")));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    appearingOutput = out + QStringLiteral("/app.csv");
+    const Conversion::FileResult result = Conversion::convertFile(input, out, appearingOutput, exportWhileAnotherWrites);
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(QString::fromUtf8("existe déjà")), qPrintable(result.error));
+    QFile file(appearingOutput);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("another program's file"));
+    QCOMPARE(entries(out), QStringList{QStringLiteral("app.csv")});
+}
+
+void tst_Conversion::fileSystemFaults_data()
+{
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("full file system") << "size=64k" << false;
+    QTest::newRow("read-only file system") << "size=1m" << true;
+}
+
+void tst_Conversion::fileSystemFaults()
+{
+    QFETCH(QString, options);
+    QFETCH(bool, readOnly);
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("big.ts"));
+    QByteArray ts = "<TS>\n<context>\n";
+    for (int i = 0; i < 5000; ++i)
+        ts += "    <message>\n        <source>message number " + QByteArray::number(i) + "</source>\n    </message>\n";
+    QVERIFY(writeFile(input, ts + "</context>\n</TS>\n"));
+    const QString out = dir.filePath(QStringLiteral("mounted"));
+    Mount mount(out, options);
+    if (!mount.mounted())
+        QSKIP("this machine does not let the test mount a small file system");
+    if (readOnly)
+        QVERIFY(mount.remountReadOnly());
+
+    const QString target = out + QStringLiteral("/big.csv");
+    const Conversion::FileResult result = Conversion::convertFile(input, out, target, Conversion::tsToTable);
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.contains(QString::fromUtf8("n'a pas pu être écrit")), qPrintable(result.error));
+    QVERIFY2(result.error.contains(QDir::toNativeSeparators(target)), qPrintable(result.error));
+    QCOMPARE(entries(out), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_Conversion)

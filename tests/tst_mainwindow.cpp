@@ -517,6 +517,7 @@ enum class Fault {
     NoFolder,
     InputRemoved,
     ReadOnlyFolder,
+    NotUtf8,
 };
 
 // Every file below a folder with its content, to see that nothing changed.
@@ -553,6 +554,7 @@ void tst_MainWindow::failuresAreReported_data()
     QTest::newRow("no output folder") << Fault::NoFolder << "/app.csv" << QString::fromUtf8("Aucun dossier de sortie");
     QTest::newRow("input removed") << Fault::InputRemoved << "app.ts" << QString::fromUtf8("pas pu être ouvert");
     QTest::newRow("read-only folder") << Fault::ReadOnlyFolder << "out/app.csv" << QString::fromUtf8("pas pu être écrit");
+    QTest::newRow("TS file not in UTF-8") << Fault::NotUtf8 << "app.ts" << QString::fromUtf8("pas un texte valide");
 }
 
 void tst_MainWindow::failuresAreReported()
@@ -567,6 +569,9 @@ void tst_MainWindow::failuresAreReported()
     const QString target = out + QStringLiteral("/app.csv");
     QVERIFY(QDir().mkpath(out));
     switch (fault) {
+    case Fault::NotUtf8:
+        QVERIFY(writeFile(input, "<TS><context><message><source>caf\xe9</source></message></context></TS>\n"));
+        break;
     case Fault::OutputExists: QVERIFY(writeFile(target, "the translator's work")); break;
     case Fault::LinkToInput: QVERIFY(QFile::link(input, target)); break;
     case Fault::DanglingLink: QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("nowhere")), target)); break;

@@ -1,0 +1,79 @@
+#!/bin/sh
+# Benchmark: the export and the import side by side with Qt's lconvert and a
+# plain QTextStream line copy, on generated files of several sizes.
+#
+#   sh bench/run.sh [SIZES_IN_MB] [RUNS]      e.g. sh bench/run.sh "1 10 100 500" 3
+#
+# The inputs are generated into build-bench/data (never committed). The last
+# line printed is the summary for the largest size.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+sizes=${1:-"1 10 100 500"}
+runs=${2:-3}
+. "$top/tools/packages.sh"
+install_missing g++ cmake make qtbase5-dev qttools5-dev-tools time
+
+build="$top/build-bench"
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" -j2 --target quorvale-bench >/dev/null
+bench="$build/bench/quorvale-bench"
+lconvert=$(command -v lconvert || echo /usr/lib/qt5/bin/lconvert)
+data="$build/data"
+mkdir -p "$data"
+export LC_ALL=C.UTF-8
+
+fail() { echo "benchmark check failed: $*" >&2; exit 1; }
+
+# Runs a command $runs times; prints "median_seconds peak_kb" of the runs.
+measure() {
+    out=$1; shift
+    for i in $(seq "$runs"); do
+        rm -f "$out"
+        start=$(date +%s%N)
+        /usr/bin/time -f "%M" -o "$data/time.txt" "$@" >/dev/null 2>"$data/err.txt" || { cat "$data/err.txt" >&2; fail "$*"; }
+        end=$(date +%s%N)
+        echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", (b - a) / 1e9 }') $(cat "$data/time.txt")"
+    done | sort -n | awk -v n="$runs" '{ t[NR] = $1; if ($2 > m) m = $2 } END { print t[int((n + 1) / 2)], m }'
+}
+
+rate() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.0f", (b > 0 ? a / b : 0) }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+
+printf '| size | what | median s | MB/s of input | messages/s | peak RSS MB |\n'
+printf '|---|---|---|---|---|---|\n'
+peak=0
+for size in $sizes; do
+    ts="$data/lupdate-$size.ts"
+    [ -f "$ts" ] || { rm -f "$ts"; "$bench" generate "$size" "$ts" >/dev/null; }
+    messages=$(grep -c '<message' "$ts")
+    table="$data/table-$size.csv"
+    filled="$data/filled-$size.txt"
+    rm -f "$table" "$filled"
+    "$bench" export "$ts" "$table" >/dev/null
+    "$bench" fill "$table" "$filled" >/dev/null
+    ts_mb=$(awk -v b="$(stat -c %s "$ts")" 'BEGIN { print b / 1e6 }')
+    txt_mb=$(awk -v b="$(stat -c %s "$filled")" 'BEGIN { print b / 1e6 }')
+
+    set -- $(measure "$data/out.csv" "$bench" export "$ts" "$data/out.csv"); export_s=$1; export_kb=$2
+    [ $(($(wc -l < "$data/out.csv") - 1)) -eq "$messages" ] || fail "export of $size MB: rows != $messages messages"
+    set -- $(measure "$data/out.ts" "$bench" import "$filled" "$data/out.ts"); import_s=$1; import_kb=$2
+    [ "$(grep -c '<message' "$data/out.ts")" -eq "$messages" ] || fail "import of $size MB: messages != $messages"
+    set -- $(measure "$data/copy.ts" "$bench" copy "$ts" "$data/copy.ts"); copy_ts_s=$1; copy_ts_kb=$2
+    set -- $(measure "$data/copy.txt" "$bench" copy "$filled" "$data/copy.txt"); copy_txt_s=$1; copy_txt_kb=$2
+    set -- $(measure "$data/out.po" "$lconvert" -i "$ts" -of po -o "$data/out.po"); lconvert_s=$1; lconvert_kb=$2
+    rm -f "$data/out.csv" "$data/out.ts" "$data/copy.ts" "$data/copy.txt" "$data/out.po"
+
+    for row in "export TS -> table:$ts_mb:$export_s:$export_kb" "import table -> TS:$txt_mb:$import_s:$import_kb" \
+               "line copy of the TS:$ts_mb:$copy_ts_s:$copy_ts_kb" "line copy of the table:$txt_mb:$copy_txt_s:$copy_txt_kb" \
+               "lconvert TS -> PO:$ts_mb:$lconvert_s:$lconvert_kb"; do
+        IFS=: read -r what mb s kb <<ROW
+$row
+ROW
+        printf '| %s MB | %s | %s | %s | %s | %s |\n' "$size" "$what" "$s" "$(rate "$mb" "$s")" \
+            "$(rate "$messages" "$s")" "$(awk -v k="$kb" 'BEGIN { printf "%.1f", k / 1024 }')"
+    done
+    for kb in $export_kb $import_kb; do [ "$kb" -gt "$peak" ] && peak=$kb; done
+    last="export $(rate "$ts_mb" "$export_s") MB/s ($(ratio "$copy_ts_s" "$export_s")x copy, $(awk -v a="$lconvert_s" -v b="$export_s" 'BEGIN { printf "%.0f", a / b }')x lconvert), import $(rate "$txt_mb" "$import_s") MB/s ($(ratio "$copy_txt_s" "$import_s")x copy), peak PEAK MB ($size MB files)"
+done
+echo
+echo "$last" | sed "s/PEAK/$(awk -v k="$peak" 'BEGIN { printf "%.0f", k / 1024 }')/"

@@ -1,0 +1,48 @@
+#ifndef FUZZ_COMMON_H
+#define FUZZ_COMMON_H
+
+#include "conversion.h"
+
+#include <QBuffer>
+#include <QTextCodec>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
+
+// Runs one conversion on bytes and returns what it wrote, decoded.
+inline QString convertBytes(Conversion::StreamConversion conversion, const QByteArray &input,
+                            Conversion::StreamResult *result)
+{
+    QByteArray in = input;
+    QBuffer inBuffer(&in);
+    inBuffer.open(QIODevice::ReadOnly);
+    QByteArray out;
+    QBuffer outBuffer(&out);
+    outBuffer.open(QIODevice::WriteOnly);
+    {
+        QTextStream inStream(&inBuffer);
+        QTextStream outStream(&outBuffer);
+        *result = conversion(inStream, outStream);
+    }
+    return QTextCodec::codecForName("UTF-8")->toUnicode(out);
+}
+
+inline QString convertText(Conversion::StreamConversion conversion, const QString &text,
+                           Conversion::StreamResult *result)
+{
+    return convertBytes(conversion, text.toUtf8(), result);
+}
+
+// A property that does not hold: libFuzzer keeps the input that broke it.
+#define FUZZ_CHECK(condition, ...)                                                                                      \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "property failed: %s\n", #condition);                                                 \
+            std::fprintf(stderr, __VA_ARGS__);                                                                         \
+            std::fprintf(stderr, "\n");                                                                                \
+            std::abort();                                                                                              \
+        }                                                                                                              \
+    } while (false)
+
+#endif // FUZZ_COMMON_H

@@ -1,0 +1,1 @@
+<TS><context><message><source><![CDATA[x<y]]></source><!-- > --><translation>t
