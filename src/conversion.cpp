@@ -552,8 +552,10 @@ private:
         }
         m_afterForm = form && closing;
         m_layoutPossible = m_afterForm;
-        // Markup inside the text, such as <byte value="xd"/>, stays as it is.
+        // Markup inside the text, such as <byte value="xd"/>, stays as it is;
+        // only white space that would break the row becomes a space.
         m_tag.replace(QLatin1Char('\t'), QLatin1Char(' '));
+        m_tag.replace(QLatin1Char('\r'), QLatin1Char(' '));
         m_cell->append(m_tag);
     }
 
@@ -661,10 +663,9 @@ struct Row
         }
     }
 
-    bool isBlank() const
-    {
-        return !moreNonEmpty && cells[0].isEmpty() && cells[1].isEmpty() && cells[2].isEmpty();
-    }
+    // A row without a source and without a translation has nothing to say,
+    // whatever the cells after them hold.
+    bool isBlank() const { return cells[0].isEmpty() && cells[1].isEmpty(); }
 
     bool isHeader() const
     {
@@ -1080,7 +1081,7 @@ StreamResult tableToTs(QTextStream &table, QTextStream &ts)
     bool first = true;
     while (reader.next(row)) {
         if (row.isBlank())
-            continue;   // empty lines, and rows that hold only padding
+            continue;   // empty lines, and rows that hold only padding or stray cells
         const bool header = first && row.isHeader();
         first = false;
         if (!header)

@@ -263,6 +263,8 @@ void tst_Conversion::exportRows_data()
                    "            <numerusform> c</numerusform>\n        </translation>\n",
                    "<message numerus=\"yes\">")
         << "%n\t<numerusform>a&#10; b</numerusform><numerusform> c</numerusform>\n";
+    QTest::newRow("tab and carriage return inside markup")
+        << message("        <source>a<b\tc\rd/>e</source>\n") << "a<b c d/>e\t\n";
     QTest::newRow("CR LF line ends")
         << QByteArray("<TS>\r\n<context>\r\n<message>\r\n<source>a\r\nb</source>\r\n<translation>c</translation>\r\n"
                       "</message>\r\n</context>\r\n</TS>\r\n")
@@ -449,6 +451,7 @@ void tst_Conversion::importMessages_data()
     QTest::newRow("line without a tab") << QByteArray("alone\n") << tsMessage("alone", "");
     QTest::newRow("empty and padded lines give nothing")
         << QByteArray("\n\t\t\na\tb\n\n\t\n") << tsMessage("a", "b");
+    QTest::newRow("a row of stray cells gives nothing") << QByteArray("\t\tvante\n\t\tUTF-8\n") << QString();
     QTest::newRow("CR LF like LF") << QByteArray("a\tb\tUTF-8\r\nc\td\r\n")
                                    << tsMessage("a", "b", "<message encoding=\"UTF-8\">") + tsMessage("c", "d");
     QTest::newRow("last line without line end") << QByteArray("a\tb\nc\td") << tsMessage("a", "b") + tsMessage("c", "d");
@@ -521,6 +524,8 @@ void tst_Conversion::importThenExportIsStable_data()
         << QByteArray("%n\t<numerusform>x</numerusform><numerusform>y</numerusform>\tUTF-8\n");
     QTest::newRow("special characters") << QByteArray("a & <b>\t\"x\"\"y\"\n");
     QTest::newRow("line break") << QByteArray("a\t\"x\ny\"\n");
+    QTest::newRow("control characters") << QByteArray("Traduc\x01\t\x00\x1c d\n", 14);
+    QTest::newRow("stray cells only") << QByteArray("a\tb\n\t\tvante\n");
 }
 
 void tst_Conversion::importThenExportIsStable()

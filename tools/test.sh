@@ -1,16 +1,52 @@
 #!/bin/sh
 # Builds Quorvale and runs every test: the unit and window tests, the round
-# trip through LibreOffice, the real window under Xvfb, the sanitizer build
-# and a bounded run of each fuzzer.
+# trip through LibreOffice, the real window under Xvfb, the same suite built
+# with AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded run of
+# each fuzzer.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
-install_missing g++ cmake make qtbase5-dev qttools5-dev-tools libreoffice-calc-nogui \
+install_missing g++ cmake make qtbase5-dev qttools5-dev-tools libreoffice-calc-nogui fonts-dejavu-core \
     xvfb xdotool x11-utils imagemagick clang libclang-rt-14-dev
 
 export QT_QPA_PLATFORM=offscreen
+fuzz_seconds=${QUORVALE_FUZZ_SECONDS:-60}
 
 echo "== Build and tests"
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$top/build" -j2
 (cd "$top/build" && ctest --output-on-failure -j2)
+
+echo "== The same tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQUORVALE_SANITIZE=ON
+cmake --build "$top/build-asan" -j2
+(cd "$top/build-asan" && ctest --output-on-failure -j2)
+
+echo "== Fuzzing, $fuzz_seconds seconds a target"
+if printf 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { return 0; }\n' |
+    clang++ -x c++ -fsanitize=fuzzer -o /dev/null - 2>/dev/null; then
+    CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQUORVALE_FUZZ=ON -DBUILD_TESTING=OFF
+    cmake --build "$top/build-fuzz" -j2 --target fuzz_export fuzz_import
+    for target in export import; do
+        corpus="$top/build-fuzz/corpus-$target"
+        mkdir -p "$corpus"
+        seeds="$top/fuzz/seeds/$target"
+        if [ "$target" = export ] && [ -d "$top/../shared/corpus" ]; then
+            seeds="$seeds $top/../shared/corpus"
+        fi
+        log="$top/build-fuzz/fuzz-$target.log"
+        status=0
+        (cd "$top/build-fuzz" && exec "./fuzz/fuzz_$target" -max_total_time="$fuzz_seconds" -max_len=65536 \
+            -print_final_stats=1 "$corpus" $seeds >"$log" 2>&1) || status=$?
+        echo "fuzz_$target: $(grep -E '^Done' "$log" || echo 'no summary')"
+        if [ "$status" -ne 0 ]; then
+            tail -n 60 "$log"
+            echo "fuzz_$target found an input that breaks a property (kept in $top/build-fuzz)"
+            exit 1
+        fi
+    done
+else
+    echo "clang's fuzzer runtime is not available: fuzzing left out"
+fi
+echo "== All tests passed"
