@@ -39,8 +39,8 @@ measure() {
 rate() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.0f", (b > 0 ? a / b : 0) }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
-printf '| size | what | median s | MB/s of input | messages/s | peak RSS MB |\n'
-printf '|---|---|---|---|---|---|\n'
+printf '| size | what | MB in | MB out | median s | MB/s of input | messages/s | peak RSS MB |\n'
+printf '|---|---|---|---|---|---|---|---|\n'
 peak=0
 for size in $sizes; do
     ts="$data/lupdate-$size.ts"
@@ -54,22 +54,28 @@ for size in $sizes; do
     ts_mb=$(awk -v b="$(stat -c %s "$ts")" 'BEGIN { print b / 1e6 }')
     txt_mb=$(awk -v b="$(stat -c %s "$filled")" 'BEGIN { print b / 1e6 }')
 
+    mb() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f", b / 1e6 }'; }
     set -- $(measure "$data/out.csv" "$bench" export "$ts" "$data/out.csv"); export_s=$1; export_kb=$2
+    export_out=$(mb "$data/out.csv")
     [ $(($(wc -l < "$data/out.csv") - 1)) -eq "$messages" ] || fail "export of $size MB: rows != $messages messages"
     set -- $(measure "$data/out.ts" "$bench" import "$filled" "$data/out.ts"); import_s=$1; import_kb=$2
+    import_out=$(mb "$data/out.ts")
     [ "$(grep -c '<message' "$data/out.ts")" -eq "$messages" ] || fail "import of $size MB: messages != $messages"
     set -- $(measure "$data/copy.ts" "$bench" copy "$ts" "$data/copy.ts"); copy_ts_s=$1; copy_ts_kb=$2
     set -- $(measure "$data/copy.txt" "$bench" copy "$filled" "$data/copy.txt"); copy_txt_s=$1; copy_txt_kb=$2
     set -- $(measure "$data/out.po" "$lconvert" -i "$ts" -of po -o "$data/out.po"); lconvert_s=$1; lconvert_kb=$2
+    lconvert_out=$(mb "$data/out.po")
     rm -f "$data/out.csv" "$data/out.ts" "$data/copy.ts" "$data/copy.txt" "$data/out.po"
 
-    for row in "export TS -> table:$ts_mb:$export_s:$export_kb" "import table -> TS:$txt_mb:$import_s:$import_kb" \
-               "line copy of the TS:$ts_mb:$copy_ts_s:$copy_ts_kb" "line copy of the table:$txt_mb:$copy_txt_s:$copy_txt_kb" \
-               "lconvert TS -> PO:$ts_mb:$lconvert_s:$lconvert_kb"; do
-        IFS=: read -r what mb s kb <<ROW
+    for row in "export TS -> table:$ts_mb:$export_out:$export_s:$export_kb" \
+               "import table -> TS:$txt_mb:$import_out:$import_s:$import_kb" \
+               "line copy of the TS:$ts_mb:$ts_mb:$copy_ts_s:$copy_ts_kb" \
+               "line copy of the table:$txt_mb:$txt_mb:$copy_txt_s:$copy_txt_kb" \
+               "lconvert TS -> PO:$ts_mb:$lconvert_out:$lconvert_s:$lconvert_kb"; do
+        IFS=: read -r what mb out s kb <<ROW
 $row
 ROW
-        printf '| %s MB | %s | %s | %s | %s | %s |\n' "$size" "$what" "$s" "$(rate "$mb" "$s")" \
+        printf '| %s MB | %s | %.1f | %.1f | %s | %s | %s | %s |\n' "$size" "$what" "$mb" "$out" "$s" "$(rate "$mb" "$s")" \
             "$(rate "$messages" "$s")" "$(awk -v k="$kb" 'BEGIN { printf "%.1f", k / 1024 }')"
     done
     for kb in $export_kb $import_kb; do [ "$kb" -gt "$peak" ] && peak=$kb; done

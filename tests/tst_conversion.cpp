@@ -146,6 +146,18 @@ QString languageOf(const QString &tsPath)
     return language.isEmpty() ? QStringLiteral("en") : language;
 }
 
+// Qt's own tools read the TS text without an error.
+bool qtReads(const QString &ts, QString *error)
+{
+    static int count = 0;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("made%1.ts").arg(++count));
+    if (!writeFile(path, ts.toUtf8()))
+        return false;
+    QVector<PoMessage> messages;
+    return Peers::readTs(path, &messages, error) && Peers::compiles(path, error);
+}
+
 } // namespace
 
 void addCorpusRows();
@@ -463,7 +475,10 @@ void tst_Conversion::importMessages()
 {
     QFETCH(QByteArray, table);
     QFETCH(QString, messages);
-    QCOMPARE(importText(table), tsFile(messages));
+    const QString ts = importText(table);
+    QCOMPARE(ts, tsFile(messages));
+    QString error;
+    QVERIFY2(qtReads(ts, &error), qPrintable(error));
 }
 
 void tst_Conversion::importIsWellFormed_data()
@@ -510,8 +525,10 @@ void tst_Conversion::importByteOrderMark()
     QFETCH(QByteArray, codec);
     const QString table = QString::fromUtf8("\xc4\x8d" "a\t\"\xe6\x97\xa5\r\nb\"\r\n");
     const QByteArray bytes = withByteOrderMark(codec, table);
-    QCOMPARE(importText(bytes), tsFile(tsMessage(QString::fromUtf8("\xc4\x8d" "a"),
-                                                 QString::fromUtf8("\xe6\x97\xa5&#10;b"))));
+    const QString ts = importText(bytes);
+    QCOMPARE(ts, tsFile(tsMessage(QString::fromUtf8("\xc4\x8d" "a"), QString::fromUtf8("\xe6\x97\xa5&#10;b"))));
+    QString error;
+    QVERIFY2(qtReads(ts, &error), qPrintable(error));
 }
 
 void tst_Conversion::importThenExportIsStable_data()
@@ -534,6 +551,8 @@ void tst_Conversion::importThenExportIsStable()
     const QString ts = importText(table);
     const QString again = importText(exportText(ts.toUtf8()).toUtf8());
     QCOMPARE(again, ts);
+    QString error;
+    QVERIFY2(qtReads(ts, &error), qPrintable(error));
 }
 
 void tst_Conversion::nonUnicodeLocale()
@@ -553,6 +572,8 @@ void tst_Conversion::nonUnicodeLocale()
 
     QCOMPARE(table, header + QString::fromUtf8("caf\xc3\xa9 &#x65e5;\t&#x1f600;\n"));
     QCOMPARE(tsBack, tsFile(tsMessage(QStringLiteral("caf&#xe9; &#x65e5;"), QStringLiteral("&#x1f600;"))));
+    QString error;
+    QVERIFY2(qtReads(tsBack, &error), qPrintable(error));
 }
 
 void tst_Conversion::invalidEncoding_data()
