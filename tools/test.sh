@@ -12,17 +12,26 @@ install_missing g++ cmake make qtbase5-dev qttools5-dev-tools libreoffice-calc-n
 export QT_QPA_PLATFORM=offscreen
 fuzz_seconds=${QUORVALE_FUZZ_SECONDS:-60}
 
+# Runs the CTest suite of a build folder; its output is kept for the count.
+run_suite() {
+    status=0
+    (cd "$1" && ctest --output-on-failure -j2) >"$1/ctest.log" 2>&1 || status=$?
+    cat "$1/ctest.log"
+    [ "$status" -eq 0 ] || exit "$status"
+}
+
 echo "== Build and tests"
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$top/build" -j2
-(cd "$top/build" && ctest --output-on-failure -j2)
+run_suite "$top/build"
 
 echo "== The same tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$top" -B "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQUORVALE_SANITIZE=ON
 cmake --build "$top/build-asan" -j2
-(cd "$top/build-asan" && ctest --output-on-failure -j2)
+run_suite "$top/build-asan"
 
 echo "== Fuzzing, $fuzz_seconds seconds a target"
+fuzzed=0
 if printf 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { return 0; }\n' |
     clang++ -x c++ -fsanitize=fuzzer -o /dev/null - 2>/dev/null; then
     CC=clang CXX=clang++ cmake -S "$top" -B "$top/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -40,6 +49,7 @@ if printf 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { 
         (cd "$top/build-fuzz" && exec "./fuzz/fuzz_$target" -max_total_time="$fuzz_seconds" -max_len=65536 \
             -print_final_stats=1 "$corpus" $seeds >"$log" 2>&1) || status=$?
         echo "fuzz_$target: $(grep -E '^Done' "$log" || echo 'no summary')"
+        fuzzed=$((fuzzed + 1))
         if [ "$status" -ne 0 ]; then
             tail -n 60 "$log"
             echo "fuzz_$target found an input that breaks a property (kept in $top/build-fuzz)"
@@ -49,4 +59,6 @@ if printf 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { 
 else
     echo "clang's fuzzer runtime is not available: fuzzing left out"
 fi
+suites=$(cat "$top/build/ctest.log" "$top/build-asan/ctest.log" | sed -n 's/.* tests passed, 0 tests failed out of \([0-9]*\)$/\1/p' | awk '{ n += $1 } END { print n + 0 }')
 echo "== All tests passed"
+echo "quorvale: $((suites + fuzzed)) passed, 0 failed"
