@@ -3,9 +3,7 @@
 
 #include "conversion.h"
 
-#include <QBuffer>
 #include <QTextCodec>
-#include <QTextStream>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,17 +12,8 @@
 inline QString convertBytes(Conversion::StreamConversion conversion, const QByteArray &input,
                             Conversion::StreamResult *result)
 {
-    QByteArray in = input;
-    QBuffer inBuffer(&in);
-    inBuffer.open(QIODevice::ReadOnly);
     QByteArray out;
-    QBuffer outBuffer(&out);
-    outBuffer.open(QIODevice::WriteOnly);
-    {
-        QTextStream inStream(&inBuffer);
-        QTextStream outStream(&outBuffer);
-        *result = conversion(inStream, outStream);
-    }
+    *result = Conversion::convertBytes(conversion, input, &out);
     return QTextCodec::codecForName("UTF-8")->toUnicode(out);
 }
 

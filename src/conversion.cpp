@@ -2,6 +2,7 @@
 
 #include "mainwindow.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -315,7 +316,8 @@ private:
     void lineBreak()
     {
         if (m_inTag) {
-            m_tag += QLatin1Char(' ');   // white space inside a tag
+            if (m_keepTag)
+                m_tag += QLatin1Char(' ');   // white space inside a tag
         } else if (m_capture != Capture::None) {
             (m_layoutPossible ? m_pendingText : *m_cell) += QLatin1String("&#10;");
         }
@@ -845,9 +847,9 @@ int referenceLength(const QChar *p, const QChar *end)
     const QChar *digits = p + (base == 16 ? 3 : 2);
     const QChar *q = digits;
     uint value = 0;
-    while (q < end && q - digits < 8 && digitValue(*q, base) >= 0) {
-        value = value * uint(base) + uint(digitValue(*q, base));
-        ++q;
+    for (; q < end && digitValue(*q, base) >= 0; ++q) {
+        if (value <= 0x10FFFF)   // beyond it the reference is no character anyway
+            value = value * uint(base) + uint(digitValue(*q, base));
     }
     if (q == digits || q == end || *q != QLatin1Char(';') || !isXmlChar(value))
         return 0;
@@ -944,7 +946,6 @@ private:
             return plainAscii[u];
         return !m_guard.active() && !c.isSurrogate() && u < 0xFFFE;
     }
-
 
     const QChar *appendSpecial(QString &out, const QChar *p, const QChar *end)
     {
@@ -1093,6 +1094,18 @@ StreamResult tableToTs(QTextStream &table, QTextStream &ts)
     return result;
 }
 
+StreamResult convertBytes(StreamConversion conversion, const QByteArray &input, QByteArray *output)
+{
+    QByteArray bytes = input;
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    QBuffer out(output);
+    out.open(QIODevice::WriteOnly);
+    QTextStream inStream(&in);
+    QTextStream outStream(&out);
+    return conversion(inStream, outStream);
+}
+
 // ---------------------------------------------------------------------------
 // Files
 
@@ -1157,18 +1170,51 @@ void giveDefaultPermissions(QFile &file)
 
 } // namespace
 
+namespace {
+
+// Why the input file cannot be read, or nothing.
+QString inputProblem(const QString &inputPath, QFile &input)
+{
+    if (inputPath.isEmpty())
+        return QString::fromUtf8("Aucun fichier à convertir n'a été choisi.");
+    const bool folder = QFileInfo(inputPath).isDir();
+    if (!folder && input.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8("Le fichier %1 n'a pas pu être ouvert (%2).")
+        .arg(nativeName(inputPath), folder ? QString::fromUtf8("c'est un dossier") : input.errorString());
+}
+
+// What keeps a finished pass over the input from giving the output, or nothing.
+QString conversionProblem(const StreamResult &converted, const QString &inputPath, const QFile &input)
+{
+    if (converted.invalidLine > 0) {
+        return QString::fromUtf8("Le fichier %1 n'est pas un texte valide dans le codage %2 : sa ligne %3 contient "
+                                 "des octets qui n'y ont pas de sens. Rien n'a été écrit. Enregistrez-le en %2 (ou "
+                                 "en texte Unicode) et recommencez.")
+            .arg(nativeName(inputPath), QString::fromLatin1(converted.codec))
+            .arg(converted.invalidLine);
+    }
+    if (converted.textLost) {
+        return QString::fromUtf8("Le fichier %1 contient des caractères qui ne peuvent pas figurer dans un fichier "
+                                 "TS. Rien n'a été écrit.")
+            .arg(nativeName(inputPath));
+    }
+    if (input.error() != QFileDevice::NoError) {
+        return QString::fromUtf8("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2). Rien n'a été écrit.")
+            .arg(nativeName(inputPath), input.errorString());
+    }
+    return QString();
+}
+
+} // namespace
+
 FileResult convertFile(const QString &inputPath, const QString &outputFolder, const QString &outputPath,
                        StreamConversion conversion)
 {
     QFile input(inputPath);
-    if (inputPath.isEmpty())
-        return failure(QString::fromUtf8("Aucun fichier à convertir n'a été choisi."));
-    if (QFileInfo(inputPath).isDir() || !input.open(QIODevice::ReadOnly)) {
-        return failure(QString::fromUtf8("Le fichier %1 n'a pas pu être ouvert (%2).")
-                           .arg(nativeName(inputPath), QFileInfo(inputPath).isDir()
-                                                           ? QString::fromUtf8("c'est un dossier")
-                                                           : input.errorString()));
-    }
+    const QString unreadable = inputProblem(inputPath, input);
+    if (!unreadable.isEmpty())
+        return failure(unreadable);
     if (outputFolder.isEmpty()) {
         return failure(QString::fromUtf8("Aucun dossier de sortie n'a été choisi : le fichier %1 n'a pas été "
                                          "écrit.")
@@ -1177,6 +1223,8 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
     if (pathTaken(outputPath))
         return alreadyThere(outputPath);
 
+    // Beside the output file, so that the rename at the end stays on one
+    // file system; a rename never replaces a file that appeared meanwhile.
     const QFileInfo target(outputPath);
     QTemporaryFile staging(target.path() + QLatin1String("/.") + target.fileName() + QLatin1String(".XXXXXX"));
     if (!staging.open())
@@ -1190,24 +1238,10 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
         const StreamResult converted = conversion(in, out);
         out.flush();
         result.records = converted.records;
-        if (converted.invalidLine > 0) {
-            return failure(QString::fromUtf8("Le fichier %1 n'est pas un texte valide dans le codage %2 : sa ligne %3 "
-                                             "contient des octets qui n'y ont pas de sens. Rien n'a été écrit. "
-                                             "Enregistrez-le en %2 (ou en texte Unicode) et recommencez.")
-                               .arg(nativeName(inputPath), QString::fromLatin1(converted.codec))
-                               .arg(converted.invalidLine));
-        }
-        if (converted.textLost) {
-            return failure(QString::fromUtf8("Le fichier %1 contient des caractères qui ne peuvent pas figurer dans "
-                                             "un fichier TS. Rien n'a été écrit.")
-                               .arg(nativeName(inputPath)));
-        }
-        if (input.error() != QFileDevice::NoError) {
-            return failure(QString::fromUtf8("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2). Rien n'a été "
-                                             "écrit.")
-                               .arg(nativeName(inputPath), input.errorString()));
-        }
-        if (out.status() != QTextStream::Ok || staging.error() != QFileDevice::NoError)
+        const QString problem = conversionProblem(converted, inputPath, input);
+        if (!problem.isEmpty())
+            return failure(problem);
+        if (out.status() != QTextStream::Ok)
             return notWritten(outputPath, staging.errorString());
     }
     input.close();

@@ -30,6 +30,10 @@ StreamResult tsToTable(QTextStream &ts, QTextStream &table);
 // file, one message per row.
 StreamResult tableToTs(QTextStream &table, QTextStream &ts);
 
+// Runs a conversion on bytes held in memory, in the locale's codec as for
+// a file; for the tests and the fuzzers.
+StreamResult convertBytes(StreamConversion conversion, const QByteArray &input, QByteArray *output);
+
 // What converting one file gave: on failure, the message for the user.
 struct FileResult
 {

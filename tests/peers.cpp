@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -219,6 +220,44 @@ QVector<QStringList> readTable(const QString &path)
     while (in.readLineInto(&line))
         rows.append(line.split(QLatin1Char('\t')));
     return rows;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString languageOf(const QString &tsPath)
+{
+    const QByteArray head = readFile(tsPath).left(4096);
+    const int at = head.indexOf("language=\"");
+    const int from = at + 10;
+    const QString language = at < 0 ? QString() : QString::fromLatin1(head.mid(from, head.indexOf('"', from) - from));
+    return language.isEmpty() ? QStringLiteral("en") : language;
+}
+
+Pairs keptByQt(const Pairs &messages)
+{
+    QHash<QString, int> first;
+    Pairs kept;
+    const auto isEmpty = [](const QStringList &t) { return t.join(QString()).isEmpty(); };
+    for (const auto &message : messages) {
+        const auto found = first.constFind(message.first);
+        if (found == first.constEnd()) {
+            first.insert(message.first, kept.size());
+            kept.append(message);
+        } else if (isEmpty(kept.at(*found).second) && !isEmpty(message.second)) {
+            kept[*found].second = message.second;
+        }
+    }
+    return kept;
 }
 
 QString corpusDir()

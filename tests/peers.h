@@ -4,6 +4,7 @@
 // Qt's own Linguist tools, run as separate processes, and the readers that
 // the tests compare the program's files with.
 
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -43,6 +44,18 @@ QStringList decodeCell(const QString &cell, bool *ok = nullptr);
 QVector<QStringList> readTable(const QString &path);
 
 QString corpusDir();   // empty when the shared corpus is not beside the project
+
+bool writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+// The language a TS file names, for lconvert to read its numerus forms.
+QString languageOf(const QString &tsPath);
+
+using Pairs = QVector<QPair<QString, QStringList>>;   // (source, translation) in order
+
+// The messages that Qt's tools keep of these once their contexts are gone:
+// of those that share a source, the first that holds a translation.
+Pairs keptByQt(const Pairs &messages);
 
 } // namespace Peers
 

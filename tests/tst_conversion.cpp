@@ -4,7 +4,6 @@
 #include "conversion.h"
 #include "peers.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,19 +18,10 @@ const QString header = QStringLiteral("Origine \tTraduction\n");
 QString convert(Conversion::StreamConversion conversion, const QByteArray &input,
                 Conversion::StreamResult *result = nullptr)
 {
-    QByteArray in = input;
-    QBuffer inBuffer(&in);
-    inBuffer.open(QIODevice::ReadOnly);
     QByteArray out;
-    QBuffer outBuffer(&out);
-    outBuffer.open(QIODevice::WriteOnly);
-    {
-        QTextStream inStream(&inBuffer);
-        QTextStream outStream(&outBuffer);
-        const Conversion::StreamResult r = conversion(inStream, outStream);
-        if (result)
-            *result = r;
-    }
+    const Conversion::StreamResult r = Conversion::convertBytes(conversion, input, &out);
+    if (result)
+        *result = r;
     return QTextCodec::codecForLocale()->toUnicode(out);
 }
 
@@ -56,31 +46,25 @@ QString tsFile(const QString &messages)
     return QStringLiteral("<!DOCTYPE TS><TS>\n<context>\n") + messages + QStringLiteral("</context>\n</TS>\n");
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The (source, translation) pairs that lconvert reads from a TS file.
-QVector<QPair<QString, QStringList>> lconvertPairs(const QString &path, bool *ok, const QString &language)
+Peers::Pairs lconvertPairs(const QString &path, bool *ok, const QString &language)
 {
     QVector<PoMessage> messages;
     QString error;
     *ok = Peers::readTs(path, &messages, &error, language);
     if (!*ok)
         qWarning("%s", qPrintable(error));
-    QVector<QPair<QString, QStringList>> pairs;
+    Peers::Pairs pairs;
     for (const PoMessage &m : messages)
         pairs.append({m.source, m.translation});
     return pairs;
 }
 
 // The table's rows, each cell read back as XML text.
-QVector<QPair<QString, QStringList>> tablePairs(const QString &table, bool *ok)
+Peers::Pairs tablePairs(const QString &table, bool *ok)
 {
     *ok = table.startsWith(header);
-    QVector<QPair<QString, QStringList>> pairs;
+    Peers::Pairs pairs;
     const QStringList lines = table.mid(header.size()).split(QLatin1Char('\n'));
     for (int i = 0; i + 1 < lines.size(); ++i) {
         const QStringList cells = lines.at(i).split(QLatin1Char('\t'));
@@ -97,23 +81,8 @@ QVector<QPair<QString, QStringList>> tablePairs(const QString &table, bool *ok)
     return pairs;
 }
 
-// What a TS file gives once contexts and comments are gone: lconvert keeps
-// the first of the messages that share a source.
-QVector<QPair<QString, QStringList>> firstOfEachSource(const QVector<QPair<QString, QStringList>> &pairs)
-{
-    QVector<QPair<QString, QStringList>> kept;
-    QSet<QString> seen;
-    for (const auto &pair : pairs) {
-        if (!seen.contains(pair.first)) {
-            seen.insert(pair.first);
-            kept.append(pair);
-        }
-    }
-    return kept;
-}
-
-void compareMessages(const QVector<QPair<QString, QStringList>> &actual,
-                     const QVector<QPair<QString, QStringList>> &expected)
+void compareMessages(const Peers::Pairs &actual,
+                     const Peers::Pairs &expected)
 {
     for (int i = 0; i < qMin(actual.size(), expected.size()); ++i) {
         if (actual.at(i) != expected.at(i)) {
@@ -133,26 +102,13 @@ QByteArray withByteOrderMark(const QByteArray &codec, const QString &text)
     return encoder.fromUnicode(text);
 }
 
-QString languageOf(const QString &tsPath)
-{
-    QFile file(tsPath);
-    file.open(QIODevice::ReadOnly);
-    const QByteArray head = file.read(4096);
-    const int at = head.indexOf("language=\"");
-    if (at < 0)
-        return QStringLiteral("en");
-    const int from = at + 10;
-    const QString language = QString::fromLatin1(head.mid(from, head.indexOf('"', from) - from));
-    return language.isEmpty() ? QStringLiteral("en") : language;
-}
-
 // Qt's own tools read the TS text without an error.
 bool qtReads(const QString &ts, QString *error)
 {
     static int count = 0;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("made%1.ts").arg(++count));
-    if (!writeFile(path, ts.toUtf8()))
+    if (!Peers::writeFile(path, ts.toUtf8()))
         return false;
     QVector<PoMessage> messages;
     return Peers::readTs(path, &messages, error) && Peers::compiles(path, error);
@@ -372,7 +328,7 @@ void tst_Conversion::exportCorpus()
     const QString table = exportText(ts);
 
     bool ok = false;
-    const auto expected = lconvertPairs(path, &ok, languageOf(path));
+    const auto expected = lconvertPairs(path, &ok, Peers::languageOf(path));
     QVERIFY(ok);
     const auto rows = tablePairs(table, &ok);
     QVERIFY(ok);
@@ -389,11 +345,11 @@ void tst_Conversion::roundTripCorpus()
     const QString table = exportText(file.readAll());
     const QString back = importText(table.toUtf8());
     const QString backPath = m_dir.filePath(QFileInfo(path).fileName());
-    QVERIFY(writeFile(backPath, back.toUtf8()));
+    QVERIFY(Peers::writeFile(backPath, back.toUtf8()));
 
-    const QString language = languageOf(path);
+    const QString language = Peers::languageOf(path);
     bool ok = false;
-    const auto expected = firstOfEachSource(lconvertPairs(path, &ok, language));
+    const auto expected = Peers::keptByQt(lconvertPairs(path, &ok, language));
     QVERIFY(ok);
     const auto actual = lconvertPairs(backPath, &ok, language);
     QVERIFY(ok);
@@ -431,6 +387,8 @@ void tst_Conversion::importMessages_data()
     QTest::newRow("references and markup stay")
         << QByteArray("Tom &amp; &lt;b&gt; &#10; &#x202f; line<byte value=\"xd\"/>\tx\n")
         << tsMessage("Tom &amp; &lt;b&gt; &#10; &#x202f; line<byte value=\"xd\"/>", "x");
+    QTest::newRow("references with leading zeros stay")
+        << QByteArray("a\t&#x0000000041;&#00000000066;\n") << tsMessage("a", "&#x0000000041;&#00000000066;");
     QTest::newRow("bare ampersand and angle brackets are escaped")
         << QByteArray("a\tTom & Jerry <b>gras</b> a > b\n")
         << tsMessage("a", "Tom &amp; Jerry &lt;b&gt;gras&lt;/b&gt; a &gt; b");
@@ -506,7 +464,7 @@ void tst_Conversion::importIsWellFormed()
     QFETCH(QStringList, source);
     QFETCH(QStringList, translation);
     const QString path = m_dir.filePath(QStringLiteral("%1.ts").arg(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_')));
-    QVERIFY(writeFile(path, importText(table).toUtf8()));
+    QVERIFY(Peers::writeFile(path, importText(table).toUtf8()));
     bool ok = false;
     const auto pairs = lconvertPairs(path, &ok, QStringLiteral("fr"));
     QVERIFY(ok);
@@ -642,7 +600,7 @@ QString appearingOutput;
 Conversion::StreamResult exportWhileAnotherWrites(QTextStream &in, QTextStream &out)
 {
     const Conversion::StreamResult result = Conversion::tsToTable(in, out);
-    writeFile(appearingOutput, "another program's file");
+    Peers::writeFile(appearingOutput, "another program's file");
     return result;
 }
 
@@ -679,7 +637,7 @@ void tst_Conversion::badInputs()
     QFETCH(QString, says);
     QTemporaryDir dir;
     const QString input = dir.filePath(isImport ? QStringLiteral("in.txt") : QStringLiteral("in.ts"));
-    QVERIFY(writeFile(input, bytes));
+    QVERIFY(Peers::writeFile(input, bytes));
     const QString out = dir.filePath(QStringLiteral("out"));
     QDir().mkpath(out);
     const QString target = out + (isImport ? QStringLiteral("/x.ts") : QStringLiteral("/x.csv"));
@@ -706,7 +664,7 @@ void tst_Conversion::lineOf50Megabytes()
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("long.txt"));
     const QByteArray source(50 * 1000 * 1000, 'a');
-    QVERIFY(writeFile(input, source + "\tb&c\n"));
+    QVERIFY(Peers::writeFile(input, source + "\tb&c\n"));
     const QString target = dir.filePath(QStringLiteral("long.ts"));
     const Conversion::FileResult result = Conversion::convertFile(input, dir.path(), target, Conversion::tableToTs);
     QVERIFY2(result.ok, qPrintable(result.error));
@@ -722,7 +680,7 @@ void tst_Conversion::outputAppearsMeanwhile()
 {
     QTemporaryDir dir;
     const QString input = dir.filePath(QStringLiteral("in.ts"));
-    QVERIFY(writeFile(input, message("<source>a</source><translation>b</translation>")));
+    QVERIFY(Peers::writeFile(input, message("<source>a</source><translation>b</translation>")));
     const QString out = dir.filePath(QStringLiteral("out"));
     QDir().mkpath(out);
     appearingOutput = out + QStringLiteral("/app.csv");
@@ -752,7 +710,7 @@ void tst_Conversion::fileSystemFaults()
     QByteArray ts = "<TS>\n<context>\n";
     for (int i = 0; i < 5000; ++i)
         ts += "    <message>\n        <source>message number " + QByteArray::number(i) + "</source>\n    </message>\n";
-    QVERIFY(writeFile(input, ts + "</context>\n</TS>\n"));
+    QVERIFY(Peers::writeFile(input, ts + "</context>\n</TS>\n"));
     const QString out = dir.filePath(QStringLiteral("mounted"));
     Mount mount(out, options);
     if (!mount.mounted())

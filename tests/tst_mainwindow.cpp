@@ -297,7 +297,7 @@ void tst_MainWindow::chooseInput()
     QAbstractButton *startButton = button("Convertir");
     const QString path = name.isEmpty() ? QString() : m_dir->filePath(name);
     if (!path.isEmpty())
-        QVERIFY(writeFile(path, "not read here"));
+        QVERIFY(Peers::writeFile(path, "not read here"));
 
     User user;
     if (path.isEmpty())
@@ -338,9 +338,9 @@ void tst_MainWindow::refusedInputKeepsTheMark()
     const QString ts = m_dir->filePath(QStringLiteral("app.ts"));
     const QString other = m_dir->filePath(QStringLiteral("notes.doc"));
     const QString table = m_dir->filePath(QStringLiteral("table.txt"));
-    QVERIFY(writeFile(ts, ""));
-    QVERIFY(writeFile(other, ""));
-    QVERIFY(writeFile(table, ""));
+    QVERIFY(Peers::writeFile(ts, ""));
+    QVERIFY(Peers::writeFile(other, ""));
+    QVERIFY(Peers::writeFile(table, ""));
     QAbstractButton *xml = button("Convertir vers XMl");
     QAbstractButton *excel = button("Convertir vers Excel");
 
@@ -362,8 +362,8 @@ void tst_MainWindow::txtAfterTs()
 {
     const QString ts = m_dir->filePath(QStringLiteral("app.ts"));
     const QString table = m_dir->filePath(QStringLiteral("table.txt"));
-    QVERIFY(writeFile(ts, ""));
-    QVERIFY(writeFile(table, ""));
+    QVERIFY(Peers::writeFile(ts, ""));
+    QVERIFY(Peers::writeFile(table, ""));
     chooseInput(ts);
     chooseInput(table);
     QVERIFY(button("Convertir vers XMl")->isEnabled());
@@ -409,7 +409,7 @@ void tst_MainWindow::startNeedsChoiceAndName()
     const QString out = m_dir->filePath(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));
     if (!input.isEmpty()) {
-        QVERIFY(writeFile(m_dir->filePath(input), "<TS><context><message><source>a</source></message></context></TS>\n"));
+        QVERIFY(Peers::writeFile(m_dir->filePath(input), "<TS><context><message><source>a</source></message></context></TS>\n"));
         chooseInput(m_dir->filePath(input));
     }
     chooseFolder(out);
@@ -481,7 +481,7 @@ void tst_MainWindow::importThroughTheWindow()
         "%n file(s)\t<numerusform>%n fichier</numerusform><numerusform>%n fichiers</numerusform>\r\n");
     QTextEncoder encoder(QTextCodec::codecForName("UTF-16LE"), QTextCodec::DefaultConversion);
     const QString table = m_dir->filePath(QStringLiteral("table.txt"));
-    QVERIFY(writeFile(table, encoder.fromUnicode(text)));
+    QVERIFY(Peers::writeFile(table, encoder.fromUnicode(text)));
     const QString out = m_dir->filePath(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));
 
@@ -490,7 +490,7 @@ void tst_MainWindow::importThroughTheWindow()
     QCOMPARE(box.text, importDone);
 
     const QString ts = out + QStringLiteral("/back.ts");
-    QVERIFY(readFile(ts).startsWith("<!DOCTYPE TS><TS>\n<context>\n    <message>\n"));
+    QVERIFY(Peers::readFile(ts).startsWith("<!DOCTYPE TS><TS>\n<context>\n    <message>\n"));
     QVector<PoMessage> messages;
     QString error;
     QVERIFY2(Peers::readTs(ts, &messages, &error), qPrintable(error));
@@ -531,7 +531,7 @@ QMap<QString, QByteArray> snapshot(const QString &root)
         const QFileInfo info(path);
         files.insert(path, info.isSymLink() ? "link to " + info.symLinkTarget().toUtf8()
                            : info.isDir()   ? QByteArray("folder")
-                                            : readFile(path));
+                                            : Peers::readFile(path));
     }
     return files;
 }
@@ -564,15 +564,15 @@ void tst_MainWindow::failuresAreReported()
     QFETCH(QString, says);
 
     const QString input = m_dir->filePath(QStringLiteral("app.ts"));
-    QVERIFY(writeFile(input, "<TS><context><message><source>a</source></message></context></TS>\n"));
+    QVERIFY(Peers::writeFile(input, "<TS><context><message><source>a</source></message></context></TS>\n"));
     const QString out = m_dir->filePath(QStringLiteral("out"));
     const QString target = out + QStringLiteral("/app.csv");
     QVERIFY(QDir().mkpath(out));
     switch (fault) {
     case Fault::NotUtf8:
-        QVERIFY(writeFile(input, "<TS><context><message><source>caf\xe9</source></message></context></TS>\n"));
+        QVERIFY(Peers::writeFile(input, "<TS><context><message><source>caf\xe9</source></message></context></TS>\n"));
         break;
-    case Fault::OutputExists: QVERIFY(writeFile(target, "the translator's work")); break;
+    case Fault::OutputExists: QVERIFY(Peers::writeFile(target, "the translator's work")); break;
     case Fault::LinkToInput: QVERIFY(QFile::link(input, target)); break;
     case Fault::DanglingLink: QVERIFY(QFile::link(m_dir->filePath(QStringLiteral("nowhere")), target)); break;
     case Fault::FolderOfThatName: QVERIFY(QDir().mkpath(target)); break;
@@ -611,26 +611,26 @@ void tst_MainWindow::failuresAreReported()
 void tst_MainWindow::workingNameInCurrentDirectoryIsUntouched()
 {
     const QString input = m_dir->filePath(QStringLiteral("app.ts"));
-    QVERIFY(writeFile(input, "<TS><context><message><source>a</source><translation>b</translation></message></context></TS>\n"));
+    QVERIFY(Peers::writeFile(input, "<TS><context><message><source>a</source><translation>b</translation></message></context></TS>\n"));
     const QString out = m_dir->filePath(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));
     const QString precious = QDir::current().filePath(QStringLiteral("app.csv"));
-    QVERIFY(writeFile(precious, "a file of the user's"));
+    QVERIFY(Peers::writeFile(precious, "a file of the user's"));
 
     const Box box = convert(input, out, QStringLiteral("app"));
-    const QByteArray left = readFile(precious);
+    const QByteArray left = Peers::readFile(precious);
     QFile::remove(precious);
     QCOMPARE(box.text, exportDone);
     QCOMPARE(left, QByteArray("a file of the user's"));
-    QCOMPARE(readFile(out + QStringLiteral("/app.csv")), QByteArray("Origine \tTraduction\na\tb\n"));
+    QCOMPARE(Peers::readFile(out + QStringLiteral("/app.csv")), QByteArray("Origine \tTraduction\na\tb\n"));
 }
 
 void tst_MainWindow::outputFolderIsCurrentDirectory()
 {
     const QString input = m_dir->filePath(QStringLiteral("table.txt"));
-    QVERIFY(writeFile(input, "a\tb\n"));
+    QVERIFY(Peers::writeFile(input, "a\tb\n"));
     const Box box = convert(input, QDir::currentPath(), QStringLiteral("back"));
-    const QByteArray written = readFile(QStringLiteral("back.ts"));
+    const QByteArray written = Peers::readFile(QStringLiteral("back.ts"));
     QFile::remove(QStringLiteral("back.ts"));
     QCOMPARE(box.text, importDone);
     QCOMPARE(written, QByteArray("<!DOCTYPE TS><TS>\n<context>\n    <message>\n        <source>a</source>\n"

@@ -63,17 +63,6 @@ QString translationCell(const QStringList &translation, bool numerus)
     return cell;
 }
 
-QString languageOf(const QString &tsPath)
-{
-    const QByteArray head = readFile(tsPath).left(4096);
-    const int at = head.indexOf("language=\"");
-    if (at < 0)
-        return QStringLiteral("en");
-    const int from = at + 10;
-    const QString language = QString::fromLatin1(head.mid(from, head.indexOf('"', from) - from));
-    return language.isEmpty() ? QStringLiteral("en") : language;
-}
-
 } // namespace
 
 class tst_RoundTrip : public QObject
@@ -141,7 +130,7 @@ void tst_RoundTrip::throughSpreadsheet_data()
 void tst_RoundTrip::throughSpreadsheet()
 {
     QFETCH(QString, ts);
-    const QString language = languageOf(ts);
+    const QString language = Peers::languageOf(ts);
     const QString out = m_dir.filePath(QStringLiteral("out-%1").arg(QTest::currentDataTag()));
     QVERIFY(QDir().mkpath(out));
 
@@ -165,7 +154,7 @@ void tst_RoundTrip::throughSpreadsheet()
 
     // The translator types a translation into every row...
     QString filled;
-    QVector<QPair<QString, QStringList>> expected;
+    Peers::Pairs expected;
     for (int i = 1; i < exported.size(); ++i) {
         const QStringList &row = exported.at(i);
         const PoMessage &message = original.at(i - 1);
@@ -179,7 +168,7 @@ void tst_RoundTrip::throughSpreadsheet()
         expected.append({message.source, translation});
     }
     const QString filledPath = out + QStringLiteral("/filled.csv");
-    QVERIFY(writeFile(filledPath, readFile(saved).left(readFile(saved).indexOf('\n') + 1) + filled.toUtf8()));
+    QVERIFY(Peers::writeFile(filledPath, Peers::readFile(saved).left(Peers::readFile(saved).indexOf('\n') + 1) + filled.toUtf8()));
 
     // ...and saves the sheet as tab-separated text.
     const QString table = out + QStringLiteral("/traduit.txt");
@@ -193,20 +182,8 @@ void tst_RoundTrip::throughSpreadsheet()
     QVector<PoMessage> messages;
     QVERIFY2(Peers::readTs(back, &messages, &error, language), qPrintable(error));
 
-    // Messages that share a source are one message once contexts are gone:
-    // Qt's tools keep the first that holds a translation.
-    QHash<QString, int> first;
-    QVector<QPair<QString, QStringList>> kept;
-    const auto isEmpty = [](const QStringList &t) { return t.join(QString()).isEmpty(); };
-    for (const auto &message : expected) {
-        const auto found = first.constFind(message.first);
-        if (found == first.constEnd()) {
-            first.insert(message.first, kept.size());
-            kept.append(message);
-        } else if (isEmpty(kept.at(*found).second) && !isEmpty(message.second)) {
-            kept[*found].second = message.second;
-        }
-    }
+    // Messages that share a source are one message once contexts are gone.
+    const Peers::Pairs kept = Peers::keptByQt(expected);
     QCOMPARE(messages.size(), kept.size());
     for (int i = 0; i < kept.size(); ++i) {
         QCOMPARE(messages.at(i).source, kept.at(i).first);
@@ -214,14 +191,14 @@ void tst_RoundTrip::throughSpreadsheet()
     }
 
     // The same table as Excel's "Unicode Text" would hold it gives the same TS.
-    QString unicodeText = QTextCodec::codecForName("UTF-8")->toUnicode(readFile(table));
+    QString unicodeText = QTextCodec::codecForName("UTF-8")->toUnicode(Peers::readFile(table));
     unicodeText.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     QTextEncoder encoder(QTextCodec::codecForName("UTF-16LE"), QTextCodec::DefaultConversion);
     const QString excel = out + QStringLiteral("/unicode.txt");
-    QVERIFY(writeFile(excel, encoder.fromUnicode(unicodeText)));
+    QVERIFY(Peers::writeFile(excel, encoder.fromUnicode(unicodeText)));
     box = UserSteps::convert(window, excel, out, QStringLiteral("excel"));
     QCOMPARE(box.text, QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
-    QCOMPARE(readFile(out + QStringLiteral("/excel.ts")), readFile(back));
+    QCOMPARE(Peers::readFile(out + QStringLiteral("/excel.ts")), Peers::readFile(back));
 }
 
 QTEST_MAIN(tst_RoundTrip)

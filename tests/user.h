@@ -131,19 +131,6 @@ inline QLabel *extensionLabel(QWidget &window)
     return nullptr;
 }
 
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-
 namespace UserSteps {
 
 inline void chooseInput(QWidget &window, const QString &path, bool expectBox = false)
