@@ -69,11 +69,6 @@ private slots:
 
 private:
     QAbstractButton *button(const char *text) { return buttonNamed(*m_window, QString::fromUtf8(text)); }
-    void chooseInput(const QString &path, bool expectBox = false);
-    void chooseFolder(const QString &path);
-    void typeName(const QString &name);
-    Box start();
-    Box convert(const QString &input, const QString &folder, const QString &name);
 
     MainWindow *m_window = nullptr;
     QTemporaryDir *m_dir = nullptr;
@@ -126,6 +121,7 @@ void tst_MainWindow::connectionsResolve()
     user.reads();
     QTest::mouseClick(start, Qt::LeftButton);
     QTRY_VERIFY(user.done());
+    QCOMPARE(user.unexpected(), QStringList());
     QCOMPARE(user.boxes().value(0).text, noChoice);
 }
 
@@ -242,31 +238,6 @@ void tst_MainWindow::quitEndsTheLoop()
 }
 
 
-void tst_MainWindow::chooseInput(const QString &path, bool expectBox)
-{
-    UserSteps::chooseInput(*m_window, path, expectBox);
-}
-
-void tst_MainWindow::chooseFolder(const QString &path)
-{
-    UserSteps::chooseFolder(*m_window, path);
-}
-
-void tst_MainWindow::typeName(const QString &name)
-{
-    UserSteps::typeName(*m_window, name);
-}
-
-Box tst_MainWindow::start()
-{
-    return UserSteps::start(*m_window);
-}
-
-Box tst_MainWindow::convert(const QString &input, const QString &folder, const QString &name)
-{
-    return UserSteps::convert(*m_window, input, folder, name);
-}
-
 void tst_MainWindow::chooseInput_data()
 {
     QTest::addColumn<QString>("name");      // empty: the dialog is cancelled
@@ -316,6 +287,7 @@ void tst_MainWindow::chooseInput()
     }
     QTest::mouseClick(button("Rechercher"), Qt::LeftButton);
     QTRY_VERIFY(user.done());
+    QCOMPARE(user.unexpected(), QStringList());
 
     QCOMPARE(fieldAt(*m_window, 0)->text(), path);
     QCOMPARE(user.boxes().size(), message.isEmpty() ? 0 : 1);
@@ -344,15 +316,15 @@ void tst_MainWindow::refusedInputKeepsTheMark()
     QAbstractButton *xml = button("Convertir vers XMl");
     QAbstractButton *excel = button("Convertir vers Excel");
 
-    chooseInput(ts);
-    chooseInput(other, true);
+    UserSteps::chooseInput(*m_window, ts);
+    UserSteps::chooseInput(*m_window, other, true);
     QVERIFY(excel->isChecked());   // greyed, but still marked
     QVERIFY(!excel->isEnabled());
     QVERIFY(!xml->isEnabled());
     QVERIFY(!button("Convertir")->isVisible());
     QCOMPARE(extensionLabel(*m_window)->text(), QStringLiteral(".csv"));
 
-    chooseInput(table);
+    UserSteps::chooseInput(*m_window, table);
     QVERIFY(xml->isChecked());
     QVERIFY(!excel->isChecked());
     QVERIFY(button("Convertir")->isVisible());
@@ -364,8 +336,8 @@ void tst_MainWindow::txtAfterTs()
     const QString table = m_dir->filePath(QStringLiteral("table.txt"));
     QVERIFY(Peers::writeFile(ts, ""));
     QVERIFY(Peers::writeFile(table, ""));
-    chooseInput(ts);
-    chooseInput(table);
+    UserSteps::chooseInput(*m_window, ts);
+    UserSteps::chooseInput(*m_window, table);
     QVERIFY(button("Convertir vers XMl")->isEnabled());
     QVERIFY(button("Convertir vers XMl")->isChecked());
     QVERIFY(!button("Convertir vers Excel")->isEnabled());
@@ -375,9 +347,9 @@ void tst_MainWindow::txtAfterTs()
 
 void tst_MainWindow::outputFolderCancelEmptiesIt()
 {
-    chooseFolder(m_dir->path());
+    UserSteps::chooseFolder(*m_window, m_dir->path());
     QCOMPARE(QDir(fieldAt(*m_window, 1)->text()), QDir(m_dir->path()));
-    chooseFolder(QString());   // no box is expected: User warns of any
+    UserSteps::chooseFolder(*m_window, QString());   // and no box follows
     QCOMPARE(fieldAt(*m_window, 1)->text(), QString());
 }
 
@@ -410,13 +382,13 @@ void tst_MainWindow::startNeedsChoiceAndName()
     QVERIFY(QDir().mkpath(out));
     if (!input.isEmpty()) {
         QVERIFY(Peers::writeFile(m_dir->filePath(input), "<TS><context><message><source>a</source></message></context></TS>\n"));
-        chooseInput(m_dir->filePath(input));
+        UserSteps::chooseInput(*m_window, m_dir->filePath(input));
     }
-    chooseFolder(out);
+    UserSteps::chooseFolder(*m_window, out);
     if (!radio.isEmpty())
         QTest::mouseClick(buttonNamed(*m_window, radio), Qt::LeftButton);
-    typeName(name);
-    const Box box = start();
+    UserSteps::typeName(*m_window, name);
+    const Box box = UserSteps::start(*m_window);
     QCOMPARE(box.title, title);
     QCOMPARE(box.text, text);
     QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), title == QLatin1String("Rapport") ? 1 : 0);
@@ -446,7 +418,7 @@ void tst_MainWindow::exportThroughTheWindow()
     const QString out = m_dir->filePath(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));
 
-    const Box box = convert(ts, out, QStringLiteral("sample"));
+    const Box box = UserSteps::convert(*m_window, ts, out, QStringLiteral("sample"));
     QCOMPARE(box.title, QStringLiteral("Rapport"));
     QCOMPARE(box.text, exportDone);
     QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
@@ -485,7 +457,7 @@ void tst_MainWindow::importThroughTheWindow()
     const QString out = m_dir->filePath(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));
 
-    const Box box = convert(table, out, QStringLiteral("back"));
+    const Box box = UserSteps::convert(*m_window, table, out, QStringLiteral("back"));
     QCOMPARE(box.title, QStringLiteral("Rapport"));
     QCOMPARE(box.text, importDone);
 
@@ -586,18 +558,18 @@ void tst_MainWindow::failuresAreReported()
     default: break;
     }
 
-    chooseInput(input);
+    UserSteps::chooseInput(*m_window, input);
     if (fault != Fault::NoFolder)
-        chooseFolder(out);
+        UserSteps::chooseFolder(*m_window, out);
     if (fault == Fault::FolderRemoved)
         QVERIFY(QDir(out).removeRecursively());
     if (fault == Fault::InputRemoved)
         QVERIFY(QFile::remove(input));
-    typeName(QStringLiteral("app"));
+    UserSteps::typeName(*m_window, QStringLiteral("app"));
 
     const QMap<QString, QByteArray> before = snapshot(m_dir->path());
     const bool rootHadIt = QFileInfo::exists(QStringLiteral("/app.csv"));
-    const Box box = start();
+    const Box box = UserSteps::start(*m_window);
     QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QCOMPARE(box.title, QStringLiteral("Erreur"));
@@ -617,7 +589,7 @@ void tst_MainWindow::workingNameInCurrentDirectoryIsUntouched()
     const QString precious = QDir::current().filePath(QStringLiteral("app.csv"));
     QVERIFY(Peers::writeFile(precious, "a file of the user's"));
 
-    const Box box = convert(input, out, QStringLiteral("app"));
+    const Box box = UserSteps::convert(*m_window, input, out, QStringLiteral("app"));
     const QByteArray left = Peers::readFile(precious);
     QFile::remove(precious);
     QCOMPARE(box.text, exportDone);
@@ -629,7 +601,7 @@ void tst_MainWindow::outputFolderIsCurrentDirectory()
 {
     const QString input = m_dir->filePath(QStringLiteral("table.txt"));
     QVERIFY(Peers::writeFile(input, "a\tb\n"));
-    const Box box = convert(input, QDir::currentPath(), QStringLiteral("back"));
+    const Box box = UserSteps::convert(*m_window, input, QDir::currentPath(), QStringLiteral("back"));
     const QByteArray written = Peers::readFile(QStringLiteral("back.ts"));
     QFile::remove(QStringLiteral("back.ts"));
     QCOMPARE(box.text, importDone);

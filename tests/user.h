@@ -40,16 +40,26 @@ public:
 
     void then(Answer answer) { m_answers.append(std::move(answer)); }
 
+    // Types the path into the dialog's name field, as a user would, and
+    // accepts it. (QFileDialog::selectFile() leaves a focused name field
+    // alone, so it cannot stand in for typing.)
     void picks(const QString &path)
     {
         then([path](QWidget *w) {
             auto dialog = qobject_cast<QFileDialog *>(w);
             QVERIFY(dialog);
-            if (dialog->fileMode() == QFileDialog::Directory)
+            if (dialog->fileMode() == QFileDialog::Directory || dialog->fileMode() == QFileDialog::DirectoryOnly) {
                 dialog->setDirectory(path);
-            else
-                dialog->selectFile(path);
+            } else {
+                auto name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                QVERIFY(name);
+                name->setText(path);
+            }
             QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+            if (dialog->isVisible()) {
+                dialog->reject();
+                QFAIL(qPrintable(QStringLiteral("the dialog did not take %1").arg(path)));
+            }
         });
     }
 
@@ -78,6 +88,7 @@ public:
     }
 
     bool done() const { return m_answers.isEmpty(); }
+    QStringList unexpected() const { return m_unexpected; }   // dialogs that no answer was for
     QVector<Box> boxes() const { return m_boxes; }
     bool boxesHaveOneOkButton() const { return !m_buttons.contains(false); }
 
@@ -89,7 +100,7 @@ private:
             return;
         m_last = modal;
         if (m_answers.isEmpty()) {
-            qWarning("unexpected dialog: %s", qPrintable(modal->windowTitle()));
+            m_unexpected.append(modal->windowTitle());
             modal->close();
             return;
         }
@@ -102,6 +113,7 @@ private:
     QPointer<QWidget> m_last;
     QVector<Box> m_boxes;
     QVector<bool> m_buttons;
+    QStringList m_unexpected;
 };
 
 inline QAbstractButton *buttonNamed(QWidget &window, const QString &text)
@@ -144,6 +156,7 @@ inline void chooseInput(QWidget &window, const QString &path, bool expectBox = f
         user.reads();
     QTest::mouseClick(buttonNamed(window, QStringLiteral("Rechercher")), Qt::LeftButton);
     QTRY_VERIFY(user.done());
+    QCOMPARE(user.unexpected(), QStringList());
 }
 
 inline void chooseFolder(QWidget &window, const QString &path)
@@ -155,6 +168,7 @@ inline void chooseFolder(QWidget &window, const QString &path)
         user.picks(path);
     QTest::mouseClick(buttonNamed(window, QStringLiteral("Selectionner")), Qt::LeftButton);
     QTRY_VERIFY(user.done());
+    QCOMPARE(user.unexpected(), QStringList());
 }
 
 inline void typeName(QWidget &window, const QString &name)
@@ -170,7 +184,10 @@ inline Box start(QWidget &window)
     User user;
     user.reads();
     QTest::mouseClick(buttonNamed(window, QStringLiteral("Convertir")), Qt::LeftButton);
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(user.done(), 120000); }();
+    [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(user.done(), 120000);
+        QCOMPARE(user.unexpected(), QStringList());
+    }();
     return user.boxes().value(0);
 }
 
