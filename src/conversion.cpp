@@ -248,6 +248,49 @@ private:
     qint64 m_invalidLine = 0;
 };
 
+// Writes text to a stream's device in the stream's codec, a block of 64 Ki
+// characters at a time; the caller appends to text() and calls written().
+// This spares the copy into QTextStream's own buffer and its encoding in
+// small pieces. Without a device, the text goes through the stream itself.
+// No byte-order mark is written.
+class BlockWriter
+{
+public:
+    explicit BlockWriter(QTextStream &out) : m_out(out), m_device(out.device()), m_codec(out.codec())
+    {
+        m_state.flags |= QTextCodec::IgnoreHeader;
+    }
+    ~BlockWriter() { flush(); }
+
+    QString &text() { return m_text; }
+
+    void written()
+    {
+        if (m_text.size() >= BlockSize)
+            flush();
+    }
+
+    void flush()
+    {
+        if (m_text.isEmpty())
+            return;
+        if (m_device)
+            m_device->write(m_codec->fromUnicode(m_text.constData(), m_text.size(), &m_state));
+        else
+            m_out << m_text;
+        m_text.resize(0);
+    }
+
+private:
+    static constexpr int BlockSize = 64 * 1024;
+
+    QTextStream &m_out;
+    QIODevice *m_device;
+    QTextCodec *m_codec;
+    QTextCodec::ConverterState m_state;
+    QString m_text;
+};
+
 // ---------------------------------------------------------------------------
 // Export: TS to table
 
@@ -276,9 +319,9 @@ class TsScanner
 {
 public:
     TsScanner(QTextStream &table)
-        : m_table(table), m_guard(table, false)
+        : m_out(table), m_guard(table, false)
     {
-        m_table << tableHeader;
+        m_out.text() += tableHeader;
     }
 
     void scanLine(QStringView line)
@@ -307,6 +350,7 @@ public:
         // Input that ends inside a message gives the row gathered so far.
         if (m_inMessage)
             writeRow();
+        m_out.flush();
         return m_result;
     }
 
@@ -579,15 +623,19 @@ private:
             m_capture = Capture::None;
             m_cell = nullptr;
         }
-        m_table << m_source << '\t' << m_translation;
+        QString &row = m_out.text();
+        row += m_source;
+        row += QLatin1Char('\t');
+        row += m_translation;
         if (m_utf8Marker)
-            m_table << "\tUTF-8";
-        m_table << '\n';
+            row += QLatin1String("\tUTF-8");
+        row += QLatin1Char('\n');
+        m_out.written();
         m_inMessage = false;
         ++m_result.records;
     }
 
-    QTextStream &m_table;
+    BlockWriter m_out;
     CodecGuard m_guard;
     StreamResult m_result;
 
@@ -1019,18 +1067,16 @@ QVector<QStringView> numerusForms(QStringView cell)
 class TsWriter
 {
 public:
-    explicit TsWriter(QTextStream &ts) : m_ts(ts), m_text(ts)
+    explicit TsWriter(QTextStream &ts) : m_out(ts), m_text(ts), m_buffer(m_out.text())
     {
-        m_ts << "<!DOCTYPE TS><TS>\n"
-                "<context>\n";
+        m_buffer += QLatin1String("<!DOCTYPE TS><TS>\n"
+                                  "<context>\n");
     }
 
-    // Each message is gathered into one string and written in one go.
     void writeMessage(const Row &row)
     {
         const QVector<QStringView> forms = numerusForms(row.cells[1]);
         const bool marker = row.hasEncodingMarker();
-        m_buffer.resize(0);
         if (marker && !forms.isEmpty())
             m_buffer += QLatin1String("    <message encoding=\"UTF-8\" numerus=\"yes\">\n");
         else if (marker)
@@ -1053,22 +1099,23 @@ public:
             }
         }
         m_buffer += QLatin1String("</translation>\n    </message>\n");
-        m_ts << m_buffer;
+        m_out.written();
         ++m_result.records;
     }
 
     StreamResult finish()
     {
-        m_ts << "</context>\n"
-                "</TS>\n";
+        m_buffer += QLatin1String("</context>\n"
+                                  "</TS>\n");
+        m_out.flush();
         m_result.textLost = m_text.textLost();
         return m_result;
     }
 
 private:
-    QTextStream &m_ts;
+    BlockWriter m_out;
     TsTextWriter m_text;
-    QString m_buffer;
+    QString &m_buffer;
     StreamResult m_result;
 };
 
