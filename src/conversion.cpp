@@ -98,6 +98,14 @@ const QChar *find(const QChar *p, const QChar *end, QChar c)
     return p;
 }
 
+// The position of the first c in text from `from` on, or -1.
+int indexOf(QStringView text, QChar c, int from = 0)
+{
+    const QChar *end = text.data() + text.size();
+    const QChar *at = find(text.data() + from, end, c);
+    return at == end ? -1 : int(at - text.data());
+}
+
 // Qt 5's own comparisons with Latin-1 text are calls into the library.
 bool startsWith(QStringView text, QLatin1String prefix)
 {
@@ -778,7 +786,7 @@ private:
                 return end;
             }
         }
-        const int tab = int(m_line.indexOf(QLatin1Char('\t'), pos));
+        const int tab = indexOf(m_line, QLatin1Char('\t'), pos);
         cell = m_line.mid(pos, tab < 0 ? m_line.size() - pos : tab - pos);
         return tab;
     }
@@ -789,7 +797,7 @@ private:
     {
         int p = pos + 1;
         for (;;) {
-            const int quote = int(m_line.indexOf(QLatin1Char('"'), p));
+            const int quote = indexOf(m_line, QLatin1Char('"'), p);
             if (quote < 0) {
                 // The cell goes on after a line break, if it closes at all.
                 if (!closesLater(row))
@@ -842,7 +850,7 @@ private:
     static int closingQuote(QStringView line)
     {
         for (int p = 0;;) {
-            const int quote = int(line.indexOf(QLatin1Char('"'), p));
+            const int quote = indexOf(line, QLatin1Char('"'), p);
             if (quote < 0 || quote + 1 == line.size() || line.at(quote + 1) != QLatin1Char('"'))
                 return quote;
             p = quote + 2;
@@ -1064,6 +1072,21 @@ QVector<QStringView> numerusForms(QStringView cell)
     }
 }
 
+// The fixed pieces of a message, as strings, so that they are copied and
+// not widened from Latin-1 each time.
+struct TsPieces
+{
+    const QString messageOpen = QStringLiteral("    <message>\n");
+    const QString markedOpen = QStringLiteral("    <message encoding=\"UTF-8\">\n");
+    const QString numerusOpen = QStringLiteral("    <message numerus=\"yes\">\n");
+    const QString markedNumerusOpen = QStringLiteral("    <message encoding=\"UTF-8\" numerus=\"yes\">\n");
+    const QString sourceOpen = QStringLiteral("        <source>");
+    const QString sourceToTranslation = QStringLiteral("</source>\n        <translation>");
+    const QString messageClose = QStringLiteral("</translation>\n    </message>\n");
+    const QString formOpen = QStringLiteral("<numerusform>");
+    const QString formClose = QStringLiteral("</numerusform>");
+};
+
 class TsWriter
 {
 public:
@@ -1078,27 +1101,27 @@ public:
         const QVector<QStringView> forms = numerusForms(row.cells[1]);
         const bool marker = row.hasEncodingMarker();
         if (marker && !forms.isEmpty())
-            m_buffer += QLatin1String("    <message encoding=\"UTF-8\" numerus=\"yes\">\n");
+            m_buffer += m_pieces.markedNumerusOpen;
         else if (marker)
-            m_buffer += QLatin1String("    <message encoding=\"UTF-8\">\n");
+            m_buffer += m_pieces.markedOpen;
         else if (!forms.isEmpty())
-            m_buffer += QLatin1String("    <message numerus=\"yes\">\n");
+            m_buffer += m_pieces.numerusOpen;
         else
-            m_buffer += QLatin1String("    <message>\n");
+            m_buffer += m_pieces.messageOpen;
 
-        m_buffer += QLatin1String("        <source>");
+        m_buffer += m_pieces.sourceOpen;
         m_text.append(m_buffer, row.cells[0]);
-        m_buffer += QLatin1String("</source>\n        <translation>");
+        m_buffer += m_pieces.sourceToTranslation;
         if (forms.isEmpty()) {
             m_text.append(m_buffer, row.cells[1]);
         } else {
             for (QStringView form : forms) {
-                m_buffer += formOpen;
+                m_buffer += m_pieces.formOpen;
                 m_text.append(m_buffer, form);
-                m_buffer += formClose;
+                m_buffer += m_pieces.formClose;
             }
         }
-        m_buffer += QLatin1String("</translation>\n    </message>\n");
+        m_buffer += m_pieces.messageClose;
         m_out.written();
         ++m_result.records;
     }
@@ -1113,6 +1136,7 @@ public:
     }
 
 private:
+    const TsPieces m_pieces;
     BlockWriter m_out;
     TsTextWriter m_text;
     QString &m_buffer;
