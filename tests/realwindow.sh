@@ -20,6 +20,9 @@ trap cleanup EXIT INT TERM
 
 fail() {
     echo "FAIL: $*" >&2
+    for log in "$work/xvfb.log" "$work/program.log"; do
+        [ -s "$log" ] && { echo "--- $log"; cat "$log"; } >&2
+    done
     exit 1
 }
 
@@ -39,11 +42,12 @@ no_window_named() { ! window_named "$1"; }
 file_exists() { [ -s "$1" ]; }
 
 # An X server of our own, on the first free display.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 started="$!"
 within 20 file_exists "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
 export QT_QPA_PLATFORM=xcb
+within 20 xdotool getdisplaygeometry || fail "Xvfb does not answer on $DISPLAY"
 
 cat >"$work/in/app.ts" <<'TS'
 <?xml version="1.0" encoding="utf-8"?>
@@ -69,7 +73,11 @@ TS
 app=$!
 started="$app $started"
 
-within 20 window_named Quorvale || fail "no window titled Quorvale"
+program_runs() { kill -0 "$app" 2>/dev/null; }
+within 20 window_named Quorvale || {
+    program_runs || fail "the program ended at once"
+    fail "no window titled Quorvale"
+}
 wid=$(xdotool search --onlyvisible --name '^Quorvale$' | head -n 1)
 [ "$(xdotool getwindowname "$wid")" = "Quorvale" ] || fail "title"
 info=$(xwininfo -id "$wid")
