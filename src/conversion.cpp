@@ -12,9 +12,16 @@
 #include <QTemporaryFile>
 #include <QTextCodec>
 #include <QTextStream>
+#include <QVarLengthArray>
 
-#ifdef Q_OS_UNIX
+#include <algorithm>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -106,6 +113,36 @@ int indexOf(QStringView text, QChar c, int from = 0)
     return at == end ? -1 : int(at - text.data());
 }
 
+// The first line feed or carriage return in [p, end), or end.
+const QChar *findLineEnd(const QChar *p, const QChar *end)
+{
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi16('\n');
+    const __m128i cr = _mm_set1_epi16('\r');
+    for (; end - p >= 8; p += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(chars, lf), _mm_cmpeq_epi16(chars, cr)));
+        if (mask)
+            return p + (__builtin_ctz(uint(mask)) >> 1);
+    }
+#endif
+    while (p < end && *p != QLatin1Char('\n') && *p != QLatin1Char('\r'))
+        ++p;
+    return p;
+}
+
+// How many lines end in text: at a line feed, a carriage return and line
+// feed, or a carriage return alone.
+int countLineEnds(QStringView text)
+{
+    int count = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n') || (text[i] == QLatin1Char('\r') && (i + 1 == text.size() || text[i + 1] != QLatin1Char('\n'))))
+            ++count;
+    }
+    return count;
+}
+
 // Qt 5's own comparisons with Latin-1 text are calls into the library.
 bool startsWith(QStringView text, QLatin1String prefix)
 {
@@ -136,17 +173,33 @@ bool is(QStringView text, const char (&literal)[N])
     return true;
 }
 
+// A spreadsheet runs a cell that begins with one of =, +, - or @ as a
+// formula (and changes it when the sheet is saved): such a first character
+// of a cell is written as a character reference, which Qt's tools read as
+// that very character.
+QLatin1String formulaStartReference(QChar c)
+{
+    switch (c.unicode()) {
+    case '=': return QLatin1String("&#61;");
+    case '+': return QLatin1String("&#43;");
+    case '-': return QLatin1String("&#45;");
+    case '@': return QLatin1String("&#64;");
+    default: return QLatin1String();
+    }
+}
+
 // Reads a text stream line by line, in its codec, a Unicode byte-order mark
 // at its start choosing the encoding as QTextStream's own detection does.
 // The bytes are read from the stream's device in chunks, decoded here and
-// cut at line feeds: this costs far less than QTextStream::readLine(), and
+// cut into lines: this costs far less than QTextStream::readLine(), and
 // it tells where the text is not valid in its encoding, which QTextStream
 // hides behind replacement characters. Memory holds one chunk and the
 // current line. Lines can be handed back to be read again, for a look ahead.
 //
-// The files are not opened in text mode: Qt drops every carriage-return
-// byte in text mode, which breaks UTF-16 text whose code units hold a 0x0D
-// byte. A CR before the line feed is removed here instead.
+// A line ends at a line feed, a carriage return and line feed, or a
+// carriage return alone (Excel for Mac ends its lines so). The files are not
+// opened in text mode: Qt drops every carriage-return byte in text mode,
+// which breaks UTF-16 text whose code units hold a 0x0D byte.
 class LineReader
 {
 public:
@@ -163,33 +216,44 @@ public:
         bool carried = false;
         m_carry.resize(0);
         for (;;) {
-            const QChar *begin = m_chunk.constData() + m_pos;
-            const QChar *end = m_chunk.constData() + m_chunk.size();
-            const QChar *lf = find(begin, end, QLatin1Char('\n'));
-            if (lf != end) {
-                if (carried) {
-                    m_carry.append(begin, int(lf - begin));
-                    line = m_carry;
-                } else {
-                    line = QStringView(begin, lf);
-                }
-                m_pos += int(lf + 1 - begin);
-                break;
-            }
-            if (begin != end) {
-                m_carry.append(begin, int(end - begin));   // a line across two chunks
-                carried = true;
-            }
-            if (!refill()) {
+            if (m_pos == m_chunk.size() && !refill()) {
                 if (!carried)
                     return false;
                 line = m_carry;   // a last line without a line end
                 break;
             }
+            const QChar *begin = m_chunk.constData() + m_pos;
+            const QChar *end = m_chunk.constData() + m_chunk.size();
+            if (m_afterCarriageReturn) {
+                m_afterCarriageReturn = false;
+                if (*begin == QLatin1Char('\n')) {   // the rest of a CR LF cut between two chunks
+                    ++m_pos;
+                    continue;
+                }
+            }
+            const QChar *eol = findLineEnd(begin, end);
+            if (eol == end) {
+                m_carry.append(begin, int(end - begin));   // a line across two chunks
+                carried = true;
+                m_pos = m_chunk.size();
+                continue;
+            }
+            if (carried) {
+                m_carry.append(begin, int(eol - begin));
+                line = m_carry;
+            } else {
+                line = QStringView(begin, eol);
+            }
+            m_pos += int(eol + 1 - begin);
+            if (*eol == QLatin1Char('\r')) {
+                if (eol + 1 == end)
+                    m_afterCarriageReturn = true;
+                else if (eol[1] == QLatin1Char('\n'))
+                    ++m_pos;
+            }
+            break;
         }
         ++m_lines;
-        if (!line.isEmpty() && line.back() == QLatin1Char('\r'))
-            line.chop(1);
         return true;
     }
 
@@ -231,7 +295,7 @@ private:
             m_chunk = m_codec->toUnicode(m_bytes.constData(), int(n), &m_state);
             if (m_state.invalidChars > invalidBefore && !m_invalidLine) {
                 const int at = m_chunk.indexOf(QChar(QChar::ReplacementCharacter));
-                noteInvalid(m_lines + 1 + m_chunk.leftRef(qMax(at, 0)).count(QLatin1Char('\n')));
+                noteInvalid(m_lines + 1 + countLineEnds(QStringView(m_chunk).left(qMax(at, 0))));
             }
         } while (m_chunk.isEmpty());   // a byte-order mark alone, or part of a character
         return true;
@@ -250,6 +314,7 @@ private:
     QByteArray m_bytes;
     QString m_chunk;
     int m_pos = 0;
+    bool m_afterCarriageReturn = false;
     QString m_carry;
     QStringList m_replay;
     qint64 m_lines = 0;
@@ -405,9 +470,6 @@ private:
             } else if (c == '"') {
                 out += QLatin1String("&quot;");
                 ++p;
-            } else if (c == '\r') {
-                out += QLatin1String("&#10;");
-                ++p;
             } else {
                 p = m_guard.append(out, p, end);
             }
@@ -419,7 +481,7 @@ private:
         const ushort u = c.unicode();
         if (u >= 0x80)
             return m_guard.active();
-        return u == '\t' || u == '"' || u == '\r';
+        return u == '\t' || u == '"';
     }
 
     // Starts the tag at lt. A tag that the scan has no use for outside the
@@ -581,9 +643,9 @@ private:
         m_layoutPossible = false;
     }
 
-    // Within a numerus translation the line breaks and the indentation
-    // between the forms are layout, not text: they are dropped, so that the
-    // forms follow one another in the cell.
+    // Within a numerus translation, or one with length variants, the line
+    // breaks and the indentation between the forms are layout, not text:
+    // they are dropped, so that the forms follow one another in the cell.
     bool isForm(QStringView name) const
     {
         return m_capture == Capture::Translation
@@ -596,8 +658,10 @@ private:
                           && ((m_capture == Capture::Source && is(name, "source"))
                               || (m_capture == Capture::Translation && is(name, "translation")));
         const bool form = isForm(name);
-        if (m_layoutPossible && ((form && !closing) || (ends && m_afterForm)))
-            m_pendingText.resize(0);   // layout around the forms
+        // White space before a form, and after one up to the end of the
+        // element that holds it, is layout.
+        if (m_layoutPossible && ((form && !closing) || ((ends || form) && closing && m_afterForm)))
+            m_pendingText.resize(0);
         flushPending();
         if (ends) {
             m_capture = Capture::None;
@@ -605,11 +669,10 @@ private:
             return;
         }
         m_afterForm = form && closing;
-        m_layoutPossible = m_afterForm;
+        m_layoutPossible = form;   // a numerus form may hold length variants
         // Markup inside the text, such as <byte value="xd"/>, stays as it is;
-        // only white space that would break the row becomes a space.
+        // only a tab, which would break the row, becomes a space.
         m_tag.replace(QLatin1Char('\t'), QLatin1Char(' '));
-        m_tag.replace(QLatin1Char('\r'), QLatin1Char(' '));
         m_cell->append(m_tag);
     }
 
@@ -624,6 +687,17 @@ private:
         text(content.constData(), content.constData() + content.size());
     }
 
+    static void appendCell(QString &row, const QString &cell)
+    {
+        const QLatin1String reference = cell.isEmpty() ? QLatin1String() : formulaStartReference(cell[0]);
+        if (reference.size()) {
+            row += reference;
+            row.append(cell.constData() + 1, cell.size() - 1);
+        } else {
+            row += cell;
+        }
+    }
+
     void writeRow()
     {
         if (m_capture != Capture::None) {
@@ -632,9 +706,9 @@ private:
             m_cell = nullptr;
         }
         QString &row = m_out.text();
-        row += m_source;
+        appendCell(row, m_source);
         row += QLatin1Char('\t');
-        row += m_translation;
+        appendCell(row, m_translation);
         if (m_utf8Marker)
             row += QLatin1String("\tUTF-8");
         row += QLatin1Char('\n');
@@ -951,6 +1025,20 @@ public:
 
     bool textLost() const { return m_textLost; }
 
+    // A whole cell's text: its first character is written as a reference
+    // where a spreadsheet would take it for the start of a formula, as the
+    // export writes it, so that a TS file that goes out and comes back is
+    // the same file.
+    void appendCell(QString &out, QStringView cell)
+    {
+        const QLatin1String reference = cell.isEmpty() ? QLatin1String() : formulaStartReference(cell[0]);
+        if (reference.size()) {
+            out += reference;
+            cell = cell.mid(1);
+        }
+        append(out, cell);
+    }
+
     void append(QString &out, QStringView cell)
     {
         const QChar *p = cell.data();
@@ -1047,30 +1135,112 @@ private:
     bool m_textLost = false;
 };
 
-const QLatin1String formOpen("<numerusform>");
-const QLatin1String formClose("</numerusform>");
-const QLatin1String formSeparator("</numerusform><numerusform>");
-
-// A translation cell that is a sequence of numerus forms, as the export
-// writes them, gives a numerus message: its forms, or none.
-QVector<QStringView> numerusForms(QStringView cell)
+bool isAsciiLetter(QChar c)
 {
-    QVector<QStringView> forms;
-    if (!startsWith(cell, formOpen) || !endsWith(cell, formClose)
-        || cell.size() < formOpen.size() + formClose.size())
-        return forms;
-    QStringView rest = cell.mid(formOpen.size(), cell.size() - formOpen.size() - formClose.size());
+    const ushort u = c.unicode() | 0x20;
+    return u >= 'a' && u <= 'z';
+}
+
+bool isNameChar(QChar c)
+{
+    const ushort u = c.unicode();
+    return isAsciiLetter(c) || (u >= '0' && u <= '9') || u == '_' || u == '-' || u == '.';
+}
+
+// Whether the attributes of a tag in a cell can go into the TS file as they
+// stand: name="value" or name='value', each name once, printable ASCII, and
+// nothing in a value that XML reserves.
+bool plainAttributes(QStringView attributes)
+{
+    QVarLengthArray<QStringView, 4> names;
+    const int n = int(attributes.size());
+    int i = 0;
     for (;;) {
-        const qsizetype separator = rest.indexOf(formSeparator);
-        const QStringView form = separator < 0 ? rest : rest.left(separator);
-        if (form.indexOf(formOpen) >= 0 || form.indexOf(formClose) >= 0)
-            return {};
-        forms.append(form);
-        if (separator < 0)
-            return forms;
-        rest = rest.mid(separator + formSeparator.size());
+        const int separator = i;
+        while (i < n && attributes[i] == QLatin1Char(' '))
+            ++i;
+        if (i == n)
+            return true;
+        if (i == separator || !(isAsciiLetter(attributes[i]) || attributes[i] == QLatin1Char('_')))
+            return false;
+        const int nameStart = i;
+        while (i < n && isNameChar(attributes[i]))
+            ++i;
+        const QStringView name = attributes.mid(nameStart, i - nameStart);
+        if (std::find(names.cbegin(), names.cend(), name) != names.cend())
+            return false;
+        names.append(name);
+        if (i + 1 >= n || attributes[i] != QLatin1Char('=')
+            || (attributes[i + 1] != QLatin1Char('"') && attributes[i + 1] != QLatin1Char('\'')))
+            return false;
+        const QChar quote = attributes[i + 1];
+        for (i += 2; i < n && attributes[i] != quote; ++i) {
+            const ushort u = attributes[i].unicode();
+            if (u < 0x20 || u > 0x7e || u == '<' || u == '>' || u == '&')
+                return false;
+        }
+        if (i == n)
+            return false;
+        ++i;
     }
 }
+
+// The length of the opening tag <name …> at the start of text, or 0.
+int openTagLength(QStringView text, QLatin1String name)
+{
+    if (!text.startsWith(QLatin1Char('<')) || !startsWith(text.mid(1), name))
+        return 0;
+    const int end = indexOf(text, QLatin1Char('>'));
+    if (end < 0)
+        return 0;
+    const QStringView attributes = text.mid(1 + name.size(), end - 1 - name.size());
+    if (!attributes.isEmpty() && attributes[0] != QLatin1Char(' '))
+        return 0;   // a longer name
+    return plainAttributes(attributes) ? end + 1 : 0;
+}
+
+// The position of the closing tag </name> from `from` on, or -1 when there
+// is none or another element of that name opens first.
+int closingTagAt(QStringView text, int from, QLatin1String name)
+{
+    for (int lt = indexOf(text, QLatin1Char('<'), from); lt >= 0; lt = indexOf(text, QLatin1Char('<'), lt + 1)) {
+        const QStringView tag = text.mid(lt + 1);
+        if (startsWith(tag, name))
+            return -1;
+        if (tag.startsWith(QLatin1Char('/')) && startsWith(tag.mid(1), name)
+            && tag.mid(1 + name.size()).startsWith(QLatin1Char('>')))
+            return lt;
+    }
+    return -1;
+}
+
+// An element of a translation cell: its opening tag as the cell holds it,
+// and its content.
+struct Element
+{
+    QStringView openTag;
+    QStringView content;
+};
+
+// The elements of a cell made only of <name …>…</name> elements, one after
+// the other, as the export writes numerus forms and length variants; none
+// when the cell holds anything else.
+QVector<Element> elementsOnly(QStringView cell, QLatin1String name)
+{
+    QVector<Element> elements;
+    while (!cell.isEmpty()) {
+        const int open = openTagLength(cell, name);
+        const int close = open ? closingTagAt(cell, open, name) : -1;
+        if (close < 0)
+            return {};
+        elements.append({cell.left(open), cell.mid(open, close - open)});
+        cell = cell.mid(close + name.size() + 3);
+    }
+    return elements;
+}
+
+const QLatin1String numerusForm("numerusform");
+const QLatin1String lengthVariant("lengthvariant");
 
 // The fixed pieces of a message, as strings, so that they are copied and
 // not widened from Latin-1 each time.
@@ -1081,10 +1251,13 @@ struct TsPieces
     const QString numerusOpen = QStringLiteral("    <message numerus=\"yes\">\n");
     const QString markedNumerusOpen = QStringLiteral("    <message encoding=\"UTF-8\" numerus=\"yes\">\n");
     const QString sourceOpen = QStringLiteral("        <source>");
-    const QString sourceToTranslation = QStringLiteral("</source>\n        <translation>");
+    const QString sourceToTranslation = QStringLiteral("</source>\n        <translation");
+    const QString tagEnd = QStringLiteral(">");
+    const QString variantsTagEnd = QStringLiteral(" variants=\"yes\">");
     const QString messageClose = QStringLiteral("</translation>\n    </message>\n");
-    const QString formOpen = QStringLiteral("<numerusform>");
+    const QString formOpen = QStringLiteral("<numerusform");
     const QString formClose = QStringLiteral("</numerusform>");
+    const QString variantClose = QStringLiteral("</lengthvariant>");
 };
 
 class TsWriter
@@ -1098,7 +1271,7 @@ public:
 
     void writeMessage(const Row &row)
     {
-        const QVector<QStringView> forms = numerusForms(row.cells[1]);
+        const QVector<Element> forms = elementsOnly(row.cells[1], numerusForm);
         const bool marker = row.hasEncodingMarker();
         if (marker && !forms.isEmpty())
             m_buffer += m_pieces.markedNumerusOpen;
@@ -1110,14 +1283,15 @@ public:
             m_buffer += m_pieces.messageOpen;
 
         m_buffer += m_pieces.sourceOpen;
-        m_text.append(m_buffer, row.cells[0]);
+        m_text.appendCell(m_buffer, row.cells[0]);
         m_buffer += m_pieces.sourceToTranslation;
         if (forms.isEmpty()) {
-            m_text.append(m_buffer, row.cells[1]);
+            writeContent(row.cells[1], true);
         } else {
-            for (QStringView form : forms) {
+            m_buffer += m_pieces.tagEnd;
+            for (const Element &form : forms) {
                 m_buffer += m_pieces.formOpen;
-                m_text.append(m_buffer, form);
+                writeContent(form.content, false);
                 m_buffer += m_pieces.formClose;
             }
         }
@@ -1136,6 +1310,28 @@ public:
     }
 
 private:
+    // Ends the opening tag of a translation or a numerus form and writes
+    // its content: the length variants that it is made of, or text. A whole
+    // cell's text is written so that no spreadsheet takes it for a formula.
+    void writeContent(QStringView content, bool wholeCell)
+    {
+        const QVector<Element> variants = elementsOnly(content, lengthVariant);
+        if (variants.isEmpty()) {
+            m_buffer += m_pieces.tagEnd;
+            if (wholeCell)
+                m_text.appendCell(m_buffer, content);
+            else
+                m_text.append(m_buffer, content);
+            return;
+        }
+        m_buffer += m_pieces.variantsTagEnd;
+        for (const Element &variant : variants) {
+            m_buffer.append(variant.openTag.data(), int(variant.openTag.size()));
+            m_text.append(m_buffer, variant.content);
+            m_buffer += m_pieces.variantClose;
+        }
+    }
+
     const TsPieces m_pieces;
     BlockWriter m_out;
     TsTextWriter m_text;
@@ -1151,7 +1347,11 @@ StreamResult tableToTs(QTextStream &table, QTextStream &ts)
     TableReader reader(table);
     Row row;
     bool first = true;
+    bool text = false;
+    bool tab = false;
     while (reader.next(row)) {
+        text = text || !row.cells[0].isEmpty();
+        tab = tab || row.count > 1;
         if (row.isBlank())
             continue;   // empty lines, and rows that hold only padding or stray cells
         const bool header = first && row.isHeader();
@@ -1160,6 +1360,9 @@ StreamResult tableToTs(QTextStream &table, QTextStream &ts)
             writer.writeMessage(row);
     }
     StreamResult result = writer.finish();
+    // A table saved as CSV, with semicolons or commas, would give a message
+    // per line and not one translation.
+    result.notTabSeparated = text && !tab;
     result.invalidLine = reader.lines().invalidLine();
     result.codec = reader.lines().codecName();
     return result;
@@ -1218,6 +1421,18 @@ FileResult notWritten(const QString &outputPath, const QString &reason)
                        .arg(nativeName(outputPath), reason));
 }
 
+// Puts the file's data on the disk before it takes the output's name, as
+// QSaveFile does before its rename: without it, a power cut soon after the
+// conversion can leave that name on an empty file on some file systems.
+bool syncToDisk(QFileDevice &file)
+{
+#ifdef Q_OS_WIN
+    return FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(file.handle())));
+#else
+    return ::fsync(file.handle()) == 0;
+#endif
+}
+
 // A temporary file is created readable by its owner alone; the result gets
 // the permissions that a newly created file gets here.
 void giveDefaultPermissions(QFile &file)
@@ -1264,6 +1479,14 @@ QString conversionProblem(const StreamResult &converted, const QString &inputPat
                                  "en texte Unicode) et recommencez.")
             .arg(nativeName(inputPath), QString::fromLatin1(converted.codec))
             .arg(converted.invalidLine);
+    }
+    if (converted.notTabSeparated) {
+        return QString::fromUtf8("Le fichier %1 n'est pas un texte séparé par des tabulations : aucune de ses lignes "
+                                 "n'en contient. Rien n'a été écrit. Enregistrez le tableau en texte avec la "
+                                 "tabulation pour séparateur (LibreOffice : « Texte CSV » avec le séparateur de "
+                                 "champ « Tabulation » ; Excel : « Texte Unicode » ou « Texte (séparateur : "
+                                 "tabulation) ») et recommencez.")
+            .arg(nativeName(inputPath));
     }
     if (converted.textLost) {
         return QString::fromUtf8("Le fichier %1 contient des caractères qui ne peuvent pas figurer dans un fichier "
@@ -1318,6 +1541,8 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
     input.close();
     if (!staging.flush() || staging.error() != QFileDevice::NoError)
         return notWritten(outputPath, staging.errorString());
+    if (!syncToDisk(staging))
+        return notWritten(outputPath, qt_error_string());
     giveDefaultPermissions(staging);
 
     if (!staging.rename(outputPath)) {

@@ -16,6 +16,7 @@ struct StreamResult
     qint64 records = 0;      // table rows written by the export, messages written by the import
     bool textLost = false;   // a character that the output cannot hold was replaced
     qint64 invalidLine = 0;  // the first input line that is not valid in its encoding, or 0
+    bool notTabSeparated = false;   // a table that holds text but not a single tab
     QByteArray codec;        // the input's encoding
 };
 

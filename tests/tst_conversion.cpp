@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QTextStream>
@@ -35,10 +37,11 @@ QByteArray message(const QByteArray &body, const QByteArray &open = "<message>")
            + open + "\n" + body + "    </message>\n</context>\n</TS>\n";
 }
 
-QString tsMessage(const QString &source, const QString &translation, const char *open = "<message>")
+QString tsMessage(const QString &source, const QString &translation, const char *open = "<message>",
+                  const char *translationOpen = "<translation>")
 {
-    return QStringLiteral("    %1\n        <source>%2</source>\n        <translation>%3</translation>\n    </message>\n")
-        .arg(QLatin1String(open), source, translation);
+    return QStringLiteral("    %1\n        <source>%2</source>\n        %3%4</translation>\n    </message>\n")
+        .arg(QLatin1String(open), source, QLatin1String(translationOpen), translation);
 }
 
 QString tsFile(const QString &messages)
@@ -72,7 +75,9 @@ Peers::Pairs tablePairs(const QString &table, bool *ok)
         bool translationOk = false;
         const QStringList source = Peers::decodeCell(cells.value(0), &sourceOk);
         const QStringList translation = Peers::decodeCell(cells.value(1), &translationOk);
-        if (cells.size() < 2 || cells.size() > 3 || !sourceOk || !translationOk) {
+        // and no cell that a spreadsheet would take for a formula
+        const bool formula = QRegularExpression(QStringLiteral("(^|\\t)[=+@-]")).match(lines.at(i)).hasMatch();
+        if (cells.size() < 2 || cells.size() > 3 || !sourceOk || !translationOk || formula) {
             qWarning("bad row %d: %s", i + 1, qPrintable(lines.at(i)));
             *ok = false;
         }
@@ -152,6 +157,7 @@ private slots:
     void outputAppearsMeanwhile();
     void fileSystemFaults_data();
     void fileSystemFaults();
+    void resultOnDiskBeforeItIsNamed();
 
 private:
     QTemporaryDir m_dir;
@@ -231,8 +237,29 @@ void tst_Conversion::exportRows_data()
                    "            <numerusform> c</numerusform>\n        </translation>\n",
                    "<message numerus=\"yes\">")
         << "%n\t<numerusform>a&#10; b</numerusform><numerusform> c</numerusform>\n";
+    QTest::newRow("length variants")
+        << message("        <source>Open the file</source>\n        <translation variants=\"yes\">\n"
+                   "            <lengthvariant>Ouvrir le fichier</lengthvariant>\n"
+                   "            <lengthvariant>Ouvrir</lengthvariant>\n        </translation>\n")
+        << "Open the file\t<lengthvariant>Ouvrir le fichier</lengthvariant><lengthvariant>Ouvrir</lengthvariant>\n";
+    QTest::newRow("numerus form with length variants")
+        << message("        <source>%n</source>\n        <translation>\n            <numerusform variants=\"yes\">\n"
+                   "                <lengthvariant>%n fichier</lengthvariant>\n"
+                   "                <lengthvariant>%n f.</lengthvariant>\n            </numerusform>\n"
+                   "            <numerusform> %n </numerusform>\n        </translation>\n",
+                   "<message numerus=\"yes\">")
+        << "%n\t<numerusform variants=\"yes\"><lengthvariant>%n fichier</lengthvariant><lengthvariant>%n f.</lengthvariant>"
+           "</numerusform><numerusform> %n </numerusform>\n";
+    QTest::newRow("cells that a spreadsheet would take for formulas")
+        << QByteArray("<TS><message><source>=1+1</source><translation>-x</translation></message>"
+                      "<message><source>+a=b</source><translation>@b</translation></message>"
+                      "<message><source>a-b</source><translation> =c</translation></message></TS>")
+        << "&#61;1+1\t&#45;x\n&#43;a=b\t&#64;b\na-b\t =c\n";
     QTest::newRow("tab and carriage return inside markup")
         << message("        <source>a<b\tc\rd/>e</source>\n") << "a<b c d/>e\t\n";
+    QTest::newRow("carriage returns alone, and CR LF cut between two chunks")
+        << "<TS><message><source>" + QByteArray(65535 - 21, 'a') + "\r\nb\rc</source></message></TS>"
+        << QString(65535 - 21, QLatin1Char('a')) + "&#10;b&#10;c\t\n";
     QTest::newRow("CR LF line ends")
         << QByteArray("<TS>\r\n<context>\r\n<message>\r\n<source>a\r\nb</source>\r\n<translation>c</translation>\r\n"
                       "</message>\r\n</context>\r\n</TS>\r\n")
@@ -402,6 +429,25 @@ void tst_Conversion::importMessages_data()
         << QByteArray("%n\t<numerusform>a & b</numerusform><numerusform>&lt;c&gt;</numerusform>\n")
         << tsMessage("%n", "<numerusform>a &amp; b</numerusform><numerusform>&lt;c&gt;</numerusform>",
                      "<message numerus=\"yes\">");
+    QTest::newRow("length variants")
+        << QByteArray("a\t<lengthvariant>Ouvrir le fichier</lengthvariant><lengthvariant a='1'>&amp;</lengthvariant>\n")
+        << tsMessage("a", "<lengthvariant>Ouvrir le fichier</lengthvariant><lengthvariant a='1'>&amp;</lengthvariant>",
+                     "<message>", "<translation variants=\"yes\">");
+    QTest::newRow("numerus form with length variants")
+        << QByteArray("%n\t<numerusform variants=\"yes\"><lengthvariant>x & y</lengthvariant></numerusform>"
+                      "<numerusform variants=\"yes\">z</numerusform>\n")
+        << tsMessage("%n", "<numerusform variants=\"yes\"><lengthvariant>x &amp; y</lengthvariant></numerusform>"
+                           "<numerusform>z</numerusform>",
+                     "<message numerus=\"yes\">");
+    QTest::newRow("markup that is not only length variants is text")
+        << QByteArray("a\t<lengthvariant>x</lengthvariant>y\n")
+        << tsMessage("a", "&lt;lengthvariant&gt;x&lt;/lengthvariant&gt;y");
+    QTest::newRow("attributes that XML would refuse make it text")
+        << QByteArray("a\t<lengthvariant a=\"<\">x</lengthvariant>\n")
+        << tsMessage("a", "&lt;lengthvariant a=&quot;&lt;&quot;&gt;x&lt;/lengthvariant&gt;");
+    QTest::newRow("what a spreadsheet takes for formulas")
+        << QByteArray("=1+1\t-x\n+a\t@b\na=\t =c\n")
+        << tsMessage("&#61;1+1", "&#45;x") + tsMessage("&#43;a", "&#64;b") + tsMessage("a=", " =c");
     QTest::newRow("broken numerus markup is text")
         << QByteArray("%n\t<numerusform>a</numerusform>b\n")
         << tsMessage("%n", "&lt;numerusform&gt;a&lt;/numerusform&gt;b");
@@ -424,9 +470,13 @@ void tst_Conversion::importMessages_data()
     QTest::newRow("a row of stray cells gives nothing") << QByteArray("\t\tvante\n\t\tUTF-8\n") << QString();
     QTest::newRow("CR LF like LF") << QByteArray("a\tb\tUTF-8\r\nc\td\r\n")
                                    << tsMessage("a", "b", "<message encoding=\"UTF-8\">") + tsMessage("c", "d");
+    QTest::newRow("CR alone like LF, mixed, and inside a quoted cell")
+        << QByteArray("a\tb\tUTF-8\rc\t\"d\re\"\r\nf\t\"g\r\nh\"\ni\tj\r")
+        << tsMessage("a", "b", "<message encoding=\"UTF-8\">") + tsMessage("c", "d&#10;e") + tsMessage("f", "g&#10;h")
+               + tsMessage("i", "j");
     QTest::newRow("last line without line end") << QByteArray("a\tb\nc\td") << tsMessage("a", "b") + tsMessage("c", "d");
-    QTest::newRow("control characters") << QByteArray("a\x01" "b\tc\rd\n")
-                                        << tsMessage("a<byte value=\"x1\"/>b", "c<byte value=\"xd\"/>d");
+    QTest::newRow("control characters") << QByteArray("a\x01" "b\tc\x1f" "d\n")
+                                        << tsMessage("a<byte value=\"x1\"/>b", "c<byte value=\"x1f\"/>d");
 }
 
 void tst_Conversion::importMessages()
@@ -455,6 +505,14 @@ void tst_Conversion::importIsWellFormed_data()
                              << text("%n") << QStringList{QStringLiteral("un & "), QStringLiteral("deux")};
     QTest::newRow("spreadsheet quoting") << QByteArray("\"a\"\"b\"\t\"line\nbreak\"\n") << text("a\"b")
                                          << text("line\nbreak");
+    QTest::newRow("length variants")
+        << QByteArray("a\t<lengthvariant>long</lengthvariant><lengthvariant>short</lengthvariant>\n") << text("a")
+        << QStringList{QString::fromUtf8("long\xe2\x9d\xa2short")};
+    QTest::newRow("numerus with length variants")
+        << QByteArray("%n\t<numerusform variants=\"yes\"><lengthvariant>un</lengthvariant><lengthvariant>1</lengthvariant>"
+                      "</numerusform><numerusform>deux</numerusform>\n")
+        << text("%n") << QStringList{QString::fromUtf8("un\xe2\x9d\xa2" "1"), QStringLiteral("deux")};
+    QTest::newRow("formulas") << QByteArray("=1+1\t-x\n") << text("=1+1") << text("-x");
     QTest::newRow("a CDATA end in the text") << QByteArray("]]>\tx\n") << text("]]>") << text("x");
 }
 
@@ -501,6 +559,9 @@ void tst_Conversion::importThenExportIsStable_data()
     QTest::newRow("line break") << QByteArray("a\t\"x\ny\"\n");
     QTest::newRow("control characters") << QByteArray("Traduc\x01\t\x00\x1c d\n", 14);
     QTest::newRow("stray cells only") << QByteArray("a\tb\n\t\tvante\n");
+    QTest::newRow("length variants")
+        << QByteArray("%n\t<numerusform variants=\"yes\"><lengthvariant a='1'>x</lengthvariant></numerusform>\n");
+    QTest::newRow("formulas") << QByteArray("=1\t+2\n-3\t@4\n");
 }
 
 void tst_Conversion::importThenExportIsStable()
@@ -624,6 +685,11 @@ void tst_Conversion::badInputs_data()
     QTest::newRow("table saved in Windows-1252")
         << true << QByteArray("Origine \tTraduction\nCoffee\tcaf\xe9\n") << QByteArray()
         << QString::fromUtf8("sa ligne 2");
+    QTest::newRow("table saved with semicolons")
+        << true << QByteArray("Origine ;Traduction\nHello;Bonjour\n\n") << QByteArray()
+        << QString::fromUtf8("n'est pas un texte séparé par des tabulations");
+    QTest::newRow("empty lines are an empty table") << true << QByteArray("\n\r\n")
+                                 << QByteArray("<!DOCTYPE TS><TS>\n<context>\n</context>\n</TS>\n") << QString();
     QTest::newRow("unpaired surrogate in UTF-16")
         << true << QByteArray("\xff\xfe" "a\0\t\0\x00\xd8\n\0", 10) << QByteArray()
         << QString::fromUtf8("ne peuvent pas figurer");
@@ -724,6 +790,28 @@ void tst_Conversion::fileSystemFaults()
     QVERIFY2(result.error.contains(QString::fromUtf8("n'a pas pu être écrit")), qPrintable(result.error));
     QVERIFY2(result.error.contains(QDir::toNativeSeparators(target)), qPrintable(result.error));
     QCOMPARE(entries(out), QStringList());
+}
+
+void tst_Conversion::resultOnDiskBeforeItIsNamed()
+{
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        QSKIP("strace is not installed");
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("in.ts"));
+    QVERIFY(Peers::writeFile(input, message("<source>a</source><translation>b</translation>")));
+    const QString trace = dir.filePath(QStringLiteral("trace"));
+    QString output;
+    QVERIFY2(Peers::run(strace, {QStringLiteral("-f"), QStringLiteral("-o"), trace, QStringLiteral("-e"),
+                                 QStringLiteral("trace=fsync,fdatasync,rename,renameat,renameat2,link,linkat"),
+                                 QStringLiteral(QUORVALE_BENCH), QStringLiteral("export"), input,
+                                 dir.filePath(QStringLiteral("out.csv"))},
+                        &output),
+             qPrintable(output));
+    const QString calls = QString::fromUtf8(Peers::readFile(trace));
+    const int synced = calls.indexOf(QRegularExpression(QStringLiteral("f(data)?sync\\(\\d+\\) += 0")));
+    const int named = calls.indexOf(QLatin1String("out.csv\""));
+    QVERIFY2(synced >= 0 && named > synced, qPrintable(calls));
 }
 
 QTEST_GUILESS_MAIN(tst_Conversion)

@@ -61,6 +61,7 @@ private slots:
     void radioButtonsSetTheExtension();
 
     void exportThroughTheWindow();
+    void importThroughTheWindow_data();
     void importThroughTheWindow();
     void failuresAreReported_data();
     void failuresAreReported();
@@ -381,7 +382,9 @@ void tst_MainWindow::startNeedsChoiceAndName()
     const QString out = m_dir->filePath(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));
     if (!input.isEmpty()) {
-        QVERIFY(Peers::writeFile(m_dir->filePath(input), "<TS><context><message><source>a</source></message></context></TS>\n"));
+        QVERIFY(Peers::writeFile(m_dir->filePath(input), input.endsWith(QLatin1String(".txt"))
+                                                              ? "a\tb\n"
+                                                              : "<TS><message><source>a</source></message></TS>\n"));
         UserSteps::chooseInput(*m_window, m_dir->filePath(input));
     }
     UserSteps::chooseFolder(*m_window, out);
@@ -440,20 +443,29 @@ void tst_MainWindow::exportThroughTheWindow()
     }
 }
 
+void tst_MainWindow::importThroughTheWindow_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QString>("lineEnd");
+    QTest::newRow("Excel's Unicode Text: UTF-16 with its mark, CR LF") << QByteArray("UTF-16LE") << "\r\n";
+    QTest::newRow("Excel for Mac: CR alone, also inside cells") << QByteArray("UTF-8") << "\r";
+}
+
 void tst_MainWindow::importThroughTheWindow()
 {
-    // A table as Excel's "Unicode Text" saves it: UTF-16 little-endian with
-    // a byte-order mark, CR LF line ends, quoted cells where needed.
-    const QString text = QString::fromUtf8(
-        "Origine \tTraduction\r\n"
-        "Hello\t\xc4\x8d" "au\r\n"
-        "Say &quot;hello&quot;\t\"Dites \"\"bonjour\"\"\"\r\n"
-        "First line&#10;Second line\t\"Premi\xc3\xa8re ligne\nDeuxi\xc3\xa8me\"\r\n"
-        "Tom &amp; Jerry\tTom & Jerry <3\tUTF-8\r\n"
-        "%n file(s)\t<numerusform>%n fichier</numerusform><numerusform>%n fichiers</numerusform>\r\n");
-    QTextEncoder encoder(QTextCodec::codecForName("UTF-16LE"), QTextCodec::DefaultConversion);
+    QFETCH(QByteArray, codec);
+    QFETCH(QString, lineEnd);
+    // A table as a spreadsheet saves it: quoted cells where needed.
+    QString text = QString::fromUtf8(
+        "Origine \tTraduction\n"
+        "Hello\t\xc4\x8d" "au\n"
+        "Say &quot;hello&quot;\t\"Dites \"\"bonjour\"\"\"\n"
+        "First line&#10;Second line\t\"Premi\xc3\xa8re ligne\nDeuxi\xc3\xa8me\"\n"
+        "Tom &amp; Jerry\tTom & Jerry <3\tUTF-8\n"
+        "%n file(s)\t<numerusform>%n fichier</numerusform><numerusform>%n fichiers</numerusform>\n");
+    text.replace(QLatin1Char('\n'), lineEnd);
     const QString table = m_dir->filePath(QStringLiteral("table.txt"));
-    QVERIFY(Peers::writeFile(table, encoder.fromUnicode(text)));
+    QVERIFY(Peers::writeFile(table, QTextCodec::codecForName(codec)->fromUnicode(text)));   // UTF-16 with its mark
     const QString out = m_dir->filePath(QStringLiteral("out"));
     QVERIFY(QDir().mkpath(out));
 

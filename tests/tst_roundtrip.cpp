@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QTextCodec>
 #include <QtTest>
 
@@ -76,8 +77,11 @@ private slots:
 
 private:
     // LibreOffice opens a tab-separated file, every column as text, and
-    // saves it again as tab-separated UTF-8 text under the name saved.
-    bool spreadsheetSaves(const QString &input, const QString &saved);
+    // saves it again as UTF-8 text under the name saved, its fields
+    // separated by the given character.
+    bool spreadsheetSaves(const QString &input, const QString &saved, char separator = '\t');
+    void roadBackIntoProgram(const QString &sources, const QString &imported, const QVector<PoMessage> &original,
+                             const Peers::Pairs &kept);
 
     QTemporaryDir m_dir;
 };
@@ -89,7 +93,7 @@ void tst_RoundTrip::initTestCase()
              "LibreOffice (soffice) is needed: the test command installs libreoffice-calc-nogui");
 }
 
-bool tst_RoundTrip::spreadsheetSaves(const QString &input, const QString &saved)
+bool tst_RoundTrip::spreadsheetSaves(const QString &input, const QString &saved, char separator)
 {
     const QString work = m_dir.filePath(QStringLiteral("calc"));
     QDir(work).removeRecursively();
@@ -102,7 +106,8 @@ bool tst_RoundTrip::spreadsheetSaves(const QString &input, const QString &saved)
         {QStringLiteral("--headless"), QStringLiteral("--norestore"),
          QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("profile")),
          QStringLiteral("--infilter=CSV:9,34,76,1,1/2/2/2/3/2/4/2,0,false,false"),
-         QStringLiteral("--convert-to"), QStringLiteral("txt:Text - txt - csv (StarCalc):9,34,76,1,,0,false,true,true"),
+         QStringLiteral("--convert-to"),
+         QStringLiteral("txt:Text - txt - csv (StarCalc):%1,34,76,1,,0,false,true,true").arg(int(separator)),
          QStringLiteral("--outdir"), work + QStringLiteral("/out"), sheet},
         &output);
     const QString written = work + QStringLiteral("/out/sheet.txt");
@@ -117,19 +122,22 @@ bool tst_RoundTrip::spreadsheetSaves(const QString &input, const QString &saved)
 void tst_RoundTrip::throughSpreadsheet_data()
 {
     QTest::addColumn<QString>("ts");
+    QTest::addColumn<QString>("sources");   // the program's sources, for the road back into it
+    const QString sources = QStringLiteral(QUORVALE_TEST_DATA "/sample.cpp");
     const QString sample = m_dir.filePath(QStringLiteral("sample_fr.ts"));
-    QVERIFY(Peers::lupdateTs({QStringLiteral(QUORVALE_TEST_DATA "/sample.cpp")}, sample));
-    QTest::newRow("written by lupdate") << sample;
+    QVERIFY(Peers::lupdateTs({sources}, sample));
+    QTest::newRow("written by lupdate") << sample << sources;
     const QString corpus = Peers::corpusDir();
     if (corpus.isEmpty())
         return;   // a user's clone has no shared corpus
     for (const QString &name : QDir(corpus).entryList({QStringLiteral("*.ts")}, QDir::Files, QDir::Name))
-        QTest::newRow(qPrintable(name)) << QDir(corpus).filePath(name);
+        QTest::newRow(qPrintable(name)) << QDir(corpus).filePath(name) << QString();
 }
 
 void tst_RoundTrip::throughSpreadsheet()
 {
     QFETCH(QString, ts);
+    QFETCH(QString, sources);
     const QString language = Peers::languageOf(ts);
     const QString out = m_dir.filePath(QStringLiteral("out-%1").arg(QTest::currentDataTag()));
     QVERIFY(QDir().mkpath(out));
@@ -199,6 +207,62 @@ void tst_RoundTrip::throughSpreadsheet()
     box = UserSteps::convert(window, excel, out, QStringLiteral("excel"));
     QCOMPARE(box.text, QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
     QCOMPARE(Peers::readFile(out + QStringLiteral("/excel.ts")), Peers::readFile(back));
+
+    // Excel for Mac ends its lines, also those inside a cell, with a CR alone.
+    const QString mac = out + QStringLiteral("/mac.txt");
+    QVERIFY(Peers::writeFile(mac, Peers::readFile(table).replace('\n', '\r')));
+    box = UserSteps::convert(window, mac, out, QStringLiteral("mac"));
+    QCOMPARE(box.text, QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
+    QCOMPARE(Peers::readFile(out + QStringLiteral("/mac.ts")), Peers::readFile(back));
+
+    if (sources.isEmpty())
+        return;
+    // Saved as CSV with semicolons, as Excel does in French, it is refused.
+    const QString semicolons = out + QStringLiteral("/semicolons.txt");
+    QVERIFY(spreadsheetSaves(filledPath, semicolons, ';'));
+    const QStringList before = QDir(out).entryList(QDir::Files | QDir::Hidden);
+    box = UserSteps::convert(window, semicolons, out, QStringLiteral("semicolons"));
+    QCOMPARE(box.title, QStringLiteral("Erreur"));
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(semicolons)), qPrintable(box.text));
+    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), before);
+
+    roadBackIntoProgram(sources, back, original, kept);
+}
+
+// The developer gives the TS file its language, merges it into the
+// program's sources with lupdate and compiles it with lrelease: the program
+// then finds each typed translation under the message's own context.
+void tst_RoundTrip::roadBackIntoProgram(const QString &sources, const QString &imported,
+                                        const QVector<PoMessage> &original, const Peers::Pairs &kept)
+{
+    const QString work = m_dir.filePath(QStringLiteral("program"));
+    QVERIFY(QDir().mkpath(work));
+    const QString ts = work + QStringLiteral("/app_fr.ts");
+    const QString qm = work + QStringLiteral("/app_fr.qm");
+    QString output;
+    QVERIFY2(Peers::run(Peers::lconvert(), {QStringLiteral("-target-language"), QStringLiteral("fr"),
+                                            QStringLiteral("-i"), imported, QStringLiteral("-o"), ts},
+                        &output),
+             qPrintable(output));
+    QVERIFY2(Peers::run(Peers::lupdate(), {QStringLiteral("-silent"), sources, QStringLiteral("-ts"), ts}, &output),
+             qPrintable(output));
+    QVERIFY2(Peers::run(Peers::lrelease(), {QStringLiteral("-silent"), ts, QStringLiteral("-qm"), qm}, &output),
+             qPrintable(output));
+    QTranslator translator;
+    QVERIFY(translator.load(qm));
+
+    QHash<QString, QStringList> typed;
+    for (const auto &message : kept)
+        typed.insert(message.first, message.second);
+    for (const PoMessage &message : original) {
+        const QString context = message.context.section(QLatin1Char('|'), 0, 0);
+        const QByteArray comment = message.context.section(QLatin1Char('|'), 1).toUtf8();
+        const QStringList expected = typed.value(message.source);
+        for (int form = 0; form < expected.size(); ++form) {
+            const int n = expected.size() == 1 ? -1 : form + 1;   // French: 1 takes the first form, 2 the second
+            QCOMPARE(translator.translate(context.toUtf8(), message.source.toUtf8(), comment, n), expected.at(form));
+        }
+    }
 }
 
 QTEST_MAIN(tst_RoundTrip)

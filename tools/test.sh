@@ -7,7 +7,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
 install_missing g++ cmake make qtbase5-dev qttools5-dev-tools libreoffice-calc-nogui fonts-dejavu-core \
-    xvfb xdotool x11-utils imagemagick clang libclang-rt-14-dev
+    xvfb xdotool x11-utils imagemagick strace clang libclang-rt-14-dev
 
 export QT_QPA_PLATFORM=offscreen
 fuzz_seconds=${QUORVALE_FUZZ_SECONDS:-60}

@@ -29,6 +29,10 @@ public:
         tr("1 \" 2 \"\" 3");
         tr("Trailing line break\n");
         tr("");
+        tr("=SUM(A1:A3)");
+        tr("-v, --verbose");
+        tr("+ Add");
+        tr("@user");
     }
 };
 
