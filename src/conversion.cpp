@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QTemporaryFile>
 #include <QTextCodec>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <QVarLengthArray>
 
@@ -73,7 +74,7 @@ public:
             codePoint = QChar::surrogateToUcs4(p[0], p[1]);
             length = 2;
         }
-        if (!m_asciiOnly && m_codec->canEncode(QString(p, length)))
+        if (!m_asciiOnly && encodable(codePoint, QStringView(p, length)))
             out.append(p, length);
         else
             appendCharReference(out, codePoint);
@@ -81,9 +82,23 @@ public:
     }
 
 private:
+    // Whether the codec gives the character back as it was. Windows' own
+    // code-page codec says that it can encode anything, and writes '?' or a
+    // look-alike ("a" for "ā") for what it cannot.
+    bool encodable(uint codePoint, QStringView character) const
+    {
+        auto known = m_encodable.constFind(codePoint);
+        if (known == m_encodable.constEnd()) {
+            const QByteArray encoded = m_codec->fromUnicode(character);
+            known = m_encodable.insert(codePoint, m_codec->toUnicode(encoded) == character);
+        }
+        return *known;
+    }
+
     const QTextCodec *m_codec;
     bool m_active;
     bool m_asciiOnly;
+    mutable QHash<uint, bool> m_encodable;
 };
 
 // The first c in [p, end), or end. Most runs searched are short lines, for
@@ -188,7 +203,57 @@ QLatin1String formulaStartReference(QChar c)
     }
 }
 
-// Reads a text stream line by line, in its codec, a Unicode byte-order mark
+const int ChunkSize = 64 * 1024;
+
+QTextCodec *utf8Codec()
+{
+    return QTextCodec::codecForMib(106);
+}
+
+// A TS file is XML: in the encoding that its byte-order mark or its XML
+// declaration names, and UTF-8 when neither does, as lupdate writes it.
+QTextCodec *tsCodec(QIODevice *device)
+{
+    const QByteArray head = device->peek(1024);
+    if (QTextCodec *marked = QTextCodec::codecForUtfText(head, nullptr))
+        return marked;
+    static const QRegularExpression declaration(
+        QStringLiteral("^<\\?xml\\s[^>]*?encoding\\s*=\\s*[\"']([A-Za-z][A-Za-z0-9._-]*)[\"']"));
+    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(head));
+    QTextCodec *declared = match.hasMatch() ? QTextCodec::codecForName(match.captured(1).toLatin1()) : nullptr;
+    return declared ? declared : utf8Codec();
+}
+
+// Whether the rest of the device is valid UTF-8 that holds something other
+// than ASCII; the device is left where it was.
+bool holdsUtf8Text(QIODevice *device)
+{
+    const qint64 start = device->pos();
+    QTextCodec::ConverterState state;
+    bool nonAscii = false;
+    QByteArray chunk;
+    while (state.invalidChars == 0 && !(chunk = device->read(ChunkSize)).isEmpty()) {
+        nonAscii = nonAscii || std::any_of(chunk.cbegin(), chunk.cend(), [](char c) { return c & 0x80; });
+        utf8Codec()->toUnicode(chunk.constData(), chunk.size(), &state);
+    }
+    device->seek(start);
+    return nonAscii && state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+// A table that a spreadsheet saved: in the encoding that its byte-order
+// mark names (Excel's "Unicode Text"); without one, in UTF-8 where it is
+// valid UTF-8 (LibreOffice's default, whatever the system's code page), and
+// else in the system's encoding (Excel's "Text" on Windows).
+QTextCodec *tableCodec(QIODevice *device, QTextCodec *system)
+{
+    if (QTextCodec *marked = QTextCodec::codecForUtfText(device->peek(4), nullptr))
+        return marked;
+    if (system->mibEnum() != 106 && !device->isSequential() && holdsUtf8Text(device))
+        return utf8Codec();
+    return system;
+}
+
+// Reads a device line by line in the given codec, a Unicode byte-order mark
 // at its start choosing the encoding as QTextStream's own detection does.
 // The bytes are read from the stream's device in chunks, decoded here and
 // cut into lines: this costs far less than QTextStream::readLine(), and
@@ -203,7 +268,7 @@ QLatin1String formulaStartReference(QChar c)
 class LineReader
 {
 public:
-    explicit LineReader(QTextStream &in) : m_in(in), m_device(in.device()) {}
+    LineReader(QIODevice *device, QTextCodec *codec) : m_device(device), m_codec(codec) {}
 
     // The next line, without its line end; it stays valid until the next call.
     bool readLine(QStringView &line)
@@ -266,18 +331,12 @@ public:
 
     // The first line that holds a byte sequence invalid in the encoding, or 0.
     qint64 invalidLine() const { return m_invalidLine; }
-    QByteArray codecName() const { return (m_codec ? m_codec : m_in.codec())->name(); }
+    QByteArray codecName() const { return m_codec->name(); }
 
 private:
-    static constexpr int ChunkSize = 64 * 1024;
-
     bool refill()
     {
         m_pos = 0;
-        if (!m_device) {
-            m_chunk = m_in.read(ChunkSize);
-            return !m_chunk.isEmpty();
-        }
         do {
             m_bytes.resize(ChunkSize);
             const qint64 n = m_device->read(m_bytes.data(), ChunkSize);
@@ -286,10 +345,6 @@ private:
                 if (m_state.remainingChars > 0)
                     noteInvalid(m_lines + 1);   // the text ends inside a character
                 return false;
-            }
-            if (!m_codec) {
-                const QByteArray head = QByteArray::fromRawData(m_bytes.constData(), int(n));
-                m_codec = m_in.autoDetectUnicode() ? QTextCodec::codecForUtfText(head, m_in.codec()) : m_in.codec();
             }
             const int invalidBefore = m_state.invalidChars;
             m_chunk = m_codec->toUnicode(m_bytes.constData(), int(n), &m_state);
@@ -307,9 +362,8 @@ private:
             m_invalidLine = line;
     }
 
-    QTextStream &m_in;
     QIODevice *m_device;
-    QTextCodec *m_codec = nullptr;
+    QTextCodec *m_codec;
     QTextCodec::ConverterState m_state;
     QByteArray m_bytes;
     QString m_chunk;
@@ -747,7 +801,7 @@ private:
 StreamResult tsToTable(QTextStream &ts, QTextStream &table)
 {
     TsScanner scanner(table);
-    LineReader reader(ts);
+    LineReader reader(ts.device(), tsCodec(ts.device()));
     QStringView line;
     while (reader.readLine(line))
         scanner.scanLine(line);
@@ -815,7 +869,7 @@ struct Row
 class TableReader
 {
 public:
-    explicit TableReader(QTextStream &in) : m_in(in) {}
+    explicit TableReader(QTextStream &in) : m_in(in.device(), tableCodec(in.device(), in.codec())) {}
 
     // No spreadsheet holds a cell this long (Excel stops at 32767
     // characters): a quote that opens a longer one is a stray quote.

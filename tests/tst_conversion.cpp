@@ -147,7 +147,8 @@ private slots:
     void importThenExportIsStable_data();
     void importThenExportIsStable();
 
-    void nonUnicodeLocale();
+    void codePage_data();
+    void codePage();
     void invalidEncoding_data();
     void invalidEncoding();
 
@@ -574,25 +575,48 @@ void tst_Conversion::importThenExportIsStable()
     QVERIFY2(qtReads(ts, &error), qPrintable(error));
 }
 
-void tst_Conversion::nonUnicodeLocale()
+void tst_Conversion::codePage_data()
 {
-    // A Windows system writes in its ANSI code page: what the code page
-    // cannot hold must come through as references, not as '?'.
-    QTextCodec *const saved = QTextCodec::codecForLocale();
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
-    const QByteArray ts = message("        <source>caf\xc3\xa9 \xe6\x97\xa5</source>\n"
-                                  "        <translation>\xf0\x9f\x98\x80</translation>\n");
-    QBuffer buffer;
-    buffer.setData(QTextCodec::codecForName("UTF-8")->fromUnicode(QString(QChar(QChar::ByteOrderMark))
-                                                                  + QString::fromUtf8(ts)));
-    const QString table = exportText(buffer.data());
-    const QString tsBack = importText(QTextCodec::codecForLocale()->fromUnicode(table));
-    QTextCodec::setCodecForLocale(saved);
+    QTest::addColumn<bool>("isImport");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("output");   // as the system writes it, in Windows-1252
 
-    QCOMPARE(table, header + QString::fromUtf8("caf\xc3\xa9 &#x65e5;\t&#x1f600;\n"));
-    QCOMPARE(tsBack, tsFile(tsMessage(QStringLiteral("caf&#xe9; &#x65e5;"), QStringLiteral("&#x1f600;"))));
-    QString error;
-    QVERIFY2(qtReads(tsBack, &error), qPrintable(error));
+    const QByteArray ts = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TS><message><source>";
+    QTest::newRow("lupdate's UTF-8 without a mark; what 1252 lacks as references")
+        << false << ts + "Caf\xc3\xa9 \xc3\x81 \xe2\x82\xac \xc4\x81 \xe6\x97\xa5\xf0\x9f\x98\x80</source></message></TS>"
+        << QByteArray("Origine \tTraduction\nCaf\xe9 \xc1 \x80 &#x101; &#x65e5;&#x1f600;\t\n");
+    QTest::newRow("a TS that declares its encoding")
+        << false << QByteArray("<?xml version='1.0' encoding='ISO-8859-1'?><TS><message><source>Caf\xe9</source>"
+                               "</message></TS>")
+        << QByteArray("Origine \tTraduction\nCaf\xe9\t\n");
+    QTest::newRow("LibreOffice's UTF-8 table without a mark")
+        << true << QByteArray("Hello\tCaf\xc3\xa9 \xe2\x82\xac\n")
+        << QByteArray("<!DOCTYPE TS><TS>\n<context>\n    <message>\n        <source>Hello</source>\n"
+                      "        <translation>Caf&#xe9; &#x20ac;</translation>\n    </message>\n</context>\n</TS>\n");
+    QTest::newRow("Excel's Text (tab-separated) in Windows-1252")
+        << true << QByteArray("Hello\t\xe9 \xe8 \x80 \x9c \xab\xbb\nCaf\xc3\xa9\tx\n")
+        << QByteArray("<!DOCTYPE TS><TS>\n<context>\n    <message>\n        <source>Hello</source>\n"
+                      "        <translation>&#xe9; &#xe8; &#x20ac; &#x153; &#xab;&#xbb;</translation>\n    </message>\n"
+                      "    <message>\n        <source>Caf&#xc3;&#xa9;</source>\n        <translation>x</translation>\n"
+                      "    </message>\n</context>\n</TS>\n");
+}
+
+// A Windows system reads and writes in its ANSI code page. Elsewhere the
+// test gives the process that code page.
+void tst_Conversion::codePage()
+{
+    QFETCH(bool, isImport);
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, output);
+    QTextCodec *const saved = QTextCodec::codecForLocale();
+#ifndef Q_OS_WIN
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("windows-1252"));
+#endif
+    QCOMPARE(QTextCodec::codecForLocale()->fromUnicode(QString::fromUtf8("\xc3\xa9\xe2\x82\xac")), QByteArray("\xe9\x80"));
+    QByteArray written;
+    Conversion::convertBytes(isImport ? Conversion::tableToTs : Conversion::tsToTable, input, &written);
+    QTextCodec::setCodecForLocale(saved);
+    QCOMPARE(written, output);
 }
 
 void tst_Conversion::invalidEncoding_data()
