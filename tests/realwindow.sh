@@ -1,6 +1,8 @@
 #!/bin/sh
 # The program in a real X window (Xvfb), driven as a user would with xdotool:
 # one export and one import through the real file dialogs, then "Quitter".
+# A PROGRAM.exe runs under Wine, with Qt's windows platform and Wine's
+# dialogs.
 #
 #   realwindow.sh PROGRAM WORKDIR [SCREENSHOT.png]
 #
@@ -12,6 +14,20 @@ screenshot=${3:-}
 
 rm -rf "$work"
 mkdir -p "$work/in" "$work/out" "$work/cwd"
+work=$(cd "$work" && pwd)
+
+case "$program" in
+*.exe)   # Windows: paths as Windows names them, CR LF line ends, Wine's folder dialog
+    run_program() { unset WINEQT_QPA_PLATFORM; exec wine "$program"; }
+    native() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+    eol='\r\n'
+    folder_dialog="Sélectionnez un dossier" ;;
+*)
+    run_program() { QT_QPA_PLATFORM=xcb exec "$program"; }
+    native() { echo "$1"; }
+    eol='\n'
+    folder_dialog="Selectionner le Dossier de Sortie" ;;
+esac
 started=""
 cleanup() {
     for pid in $started; do kill "$pid" 2>/dev/null || true; done
@@ -46,7 +62,6 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display"
 started="$!"
 within 20 file_exists "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
 within 20 xdotool getdisplaygeometry || fail "Xvfb does not answer on $DISPLAY"
 
 cat >"$work/in/app.ts" <<'TS'
@@ -69,7 +84,7 @@ cat >"$work/in/app.ts" <<'TS'
 </TS>
 TS
 
-(cd "$work/cwd" && exec "$program") 2>"$work/program.log" &
+(cd "$work/cwd" && run_program) >"$work/program.log" 2>&1 &
 app=$!
 started="$app $started"
 
@@ -122,9 +137,9 @@ close_box() {
 
 convert() {   # input file, output name, box text expected on success
     click 480 55                     # "Rechercher"
-    answer_dialog "Selectionner le Fichier a Traduire" "$1"
+    answer_dialog "Selectionner le Fichier a Traduire" "$(native "$1")"
     click 480 125                    # "Selectionner"
-    answer_dialog "Selectionner le Dossier de Sortie" "$work/out"
+    answer_dialog "$folder_dialog" "$(native "$work/out")"
     click 175 165                    # the name field
     xdotool key --clearmodifiers ctrl+a
     xdotool type --delay 10 "$2"
@@ -135,7 +150,7 @@ convert() {   # input file, output name, box text expected on success
 # Export.
 convert "$work/in/app.ts" app
 [ -f "$work/out/app.csv" ] || fail "no table written"
-printf 'Origine \tTraduction\nOpen &amp; close\t\nQuit\tQuitter\n' | cmp -s - "$work/out/app.csv" ||
+printf "Origine \tTraduction${eol}Open &amp; close\t${eol}Quit\tQuitter${eol}" | cmp -s - "$work/out/app.csv" ||
     fail "table: $(cat -A "$work/out/app.csv")"
 
 # The translator fills the table in and saves it as text.
