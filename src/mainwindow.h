@@ -3,8 +3,6 @@
 
 #include <QMainWindow>
 
-#include "conversion.h"
-
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -29,7 +27,6 @@ private slots:
 private:
     void convertXmlToExcel();
     void convertCsvToXml();
-    void convertAndReport(Conversion::StreamConversion conversion, const QString &doneText);
     void showError(const QString &text);
 
     QLabel *lblEntree;

@@ -1,0 +1,558 @@
+#include "tableimport.h"
+
+#include "textstreams.h"
+
+#include <QTextStream>
+#include <QVarLengthArray>
+#include <QVector>
+
+#include <algorithm>
+#include <iterator>
+
+namespace Conversion {
+
+namespace {
+
+
+// One row of the table as a spreadsheet saved it. Only the first three cells
+// have a role; of the others it matters only whether they are empty. A cell
+// is a view into the line that holds it, or, for a quoted cell, into a
+// string of its own.
+struct Row
+{
+    QStringView cells[3];
+    QString owned[3];
+    int count = 0;
+    bool moreNonEmpty = false;
+
+    void clear()
+    {
+        for (int i = 0; i < 3; ++i) {
+            cells[i] = QStringView();
+            owned[i].resize(0);
+        }
+        count = 0;
+        moreNonEmpty = false;
+    }
+
+    // Before the reader moves to another line, the cells that still view the
+    // current one get a copy of their own.
+    void keepCells()
+    {
+        for (int i = 0; i < qMin(count, 3); ++i) {
+            if (cells[i].data() != owned[i].constData()) {
+                owned[i] = cells[i].toString();
+                cells[i] = owned[i];
+            }
+        }
+    }
+
+    // A row without a source and without a translation has nothing to say,
+    // whatever the cells after them hold.
+    bool isBlank() const { return cells[0].isEmpty() && cells[1].isEmpty(); }
+
+    bool isHeader() const
+    {
+        return (cells[0] == QLatin1String("Origine ") || cells[0] == QLatin1String("Origine")) && cells[1] == QLatin1String("Traduction")
+               && cells[2].isEmpty() && !moreNonEmpty;
+    }
+
+    bool hasEncodingMarker() const { return count >= 3 && cells[2] == QLatin1String("UTF-8"); }
+};
+
+// Cuts the table into rows. A cell that begins with a double quote and whose
+// closing quote is followed by a tab or the end of a line is a quoted cell,
+// as spreadsheets write them: doubled quotes inside it stand for one, and it
+// may run over several lines. Any other cell is taken as it stands.
+class TableReader
+{
+public:
+    explicit TableReader(QTextStream &in) : m_in(in.device(), tableCodec(in.device(), in.codec())) {}
+
+    // No spreadsheet holds a cell this long (Excel stops at 32767
+    // characters): a quote that opens a longer one is a stray quote.
+    static constexpr int LongestQuotedCell = 1024 * 1024;
+
+    const LineReader &lines() const { return m_in; }
+
+    bool next(Row &row)
+    {
+        row.clear();
+        if (!m_in.readLine(m_line))
+            return false;
+        int pos = 0;
+        for (;;) {
+            const int index = row.count;
+            QStringView cell;
+            const int tab = readCell(row, pos, index < 3 ? row.owned[index] : m_scratch, cell);
+            if (index < 3)
+                row.cells[index] = cell;
+            else if (!cell.isEmpty())
+                row.moreNonEmpty = true;
+            ++row.count;
+            if (tab < 0)
+                return true;
+            pos = tab + 1;
+        }
+    }
+
+private:
+    static void append(QString &buffer, QStringView text) { buffer.append(text.data(), int(text.size())); }
+
+    // Reads the cell that starts at pos; a quoted cell is gathered into
+    // buffer. Returns the position of the tab that ends the cell, or -1 at
+    // the end of the row.
+    int readCell(Row &row, int pos, QString &buffer, QStringView &cell)
+    {
+        if (pos < m_line.size() && m_line.at(pos) == QLatin1Char('"')) {
+            buffer.resize(0);
+            const int end = readQuotedCell(row, pos, buffer);
+            if (end != NotQuoted) {
+                cell = buffer;
+                return end;
+            }
+        }
+        const int tab = indexOf(m_line, '\t', pos);
+        cell = m_line.mid(pos, tab < 0 ? m_line.size() - pos : tab - pos);
+        return tab;
+    }
+
+    static constexpr int NotQuoted = -2;
+
+    int readQuotedCell(Row &row, int pos, QString &cell)
+    {
+        int p = pos + 1;
+        for (;;) {
+            const int quote = indexOf(m_line, '"', p);
+            if (quote < 0) {
+                // The cell goes on after a line break, if it closes at all.
+                if (!closesLater(row))
+                    return NotQuoted;
+                append(cell, m_line.mid(p));
+                cell.append(QLatin1Char('\n'));
+                m_in.readLine(m_line);
+                p = 0;
+                continue;
+            }
+            if (quote + 1 < m_line.size() && m_line.at(quote + 1) == QLatin1Char('"')) {
+                append(cell, m_line.mid(p, quote + 1 - p));
+                p = quote + 2;
+                continue;
+            }
+            if (quote + 1 < m_line.size() && m_line.at(quote + 1) != QLatin1Char('\t'))
+                return NotQuoted;   // a quote in the middle of the text: not a quoted cell
+            append(cell, m_line.mid(p, quote - p));
+            return quote + 1 < m_line.size() ? quote + 1 : -1;
+        }
+    }
+
+    // Looks ahead: does a quoted cell that is open at the end of the current
+    // line close properly further on? A stray quote thus never swallows the
+    // rows after it. The lines read are handed back to the reader.
+    bool closesLater(Row &row)
+    {
+        // Reading ahead moves the reader: the current line is kept first.
+        row.keepCells();
+        m_kept = m_line.toString();
+        m_line = m_kept;
+        QStringList ahead;
+        int length = 0;
+        bool closes = false;
+        QStringView line;
+        while (length <= LongestQuotedCell && m_in.readLine(line)) {
+            ahead.append(line.toString());
+            length += int(line.size()) + 1;
+            const int quote = closingQuote(line);
+            if (quote >= 0) {
+                closes = quote + 1 == line.size() || line.at(quote + 1) == QLatin1Char('\t');
+                break;
+            }
+        }
+        m_in.readAgain(ahead);
+        return closes && length <= LongestQuotedCell;
+    }
+
+    // The first quote of the line that is not doubled, or -1.
+    static int closingQuote(QStringView line)
+    {
+        for (int p = 0;;) {
+            const int quote = indexOf(line, '"', p);
+            if (quote < 0 || quote + 1 == line.size() || line.at(quote + 1) != QLatin1Char('"'))
+                return quote;
+            p = quote + 2;
+        }
+    }
+
+    LineReader m_in;
+    QStringView m_line;
+    QString m_kept;
+    QString m_scratch;   // quoted cells after the third
+};
+
+// The value of an ASCII digit in the given base, or -1.
+int digitValue(QChar c, int base)
+{
+    const ushort u = c.unicode();
+    int value = -1;
+    if (u >= '0' && u <= '9')
+        value = u - '0';
+    else if (u >= 'a' && u <= 'f')
+        value = u - 'a' + 10;
+    else if (u >= 'A' && u <= 'F')
+        value = u - 'A' + 10;
+    return value < base ? value : -1;
+}
+
+bool isHexDigit(QChar c)
+{
+    return digitValue(c, 16) >= 0;
+}
+
+bool isXmlChar(uint c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+           || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Length of the character or entity reference at p, or 0 if there is none.
+int referenceLength(const QChar *p, const QChar *end)
+{
+    static const QLatin1String entities[] = {QLatin1String("&amp;"), QLatin1String("&lt;"), QLatin1String("&gt;"),
+                                             QLatin1String("&quot;"), QLatin1String("&apos;")};
+    const QStringView head(p, qMin<qsizetype>(end - p, 6));
+    const int semicolon = indexOf(head, ';');
+    if (semicolon > 0 && std::find(std::begin(entities), std::end(entities), head.left(semicolon + 1)) != std::end(entities))
+        return semicolon + 1;
+    if (end - p < 4 || p[1] != QLatin1Char('#'))
+        return 0;
+    const int base = p[2] == QLatin1Char('x') ? 16 : 10;
+    const QChar *digits = p + (base == 16 ? 3 : 2);
+    const QChar *q = digits;
+    uint value = 0;
+    for (; q < end && digitValue(*q, base) >= 0; ++q) {
+        if (value <= 0x10FFFF)   // beyond it the reference is no character anyway
+            value = value * uint(base) + uint(digitValue(*q, base));
+    }
+    if (q == digits || q == end || *q != QLatin1Char(';') || !isXmlChar(value))
+        return 0;
+    return int(q + 1 - p);
+}
+
+// Length of a <byte value="xH"/> element at p, Qt's own way of writing a
+// control character in a TS file, or 0 if there is none.
+int byteElementLength(const QChar *p, const QChar *end)
+{
+    const QLatin1String open("<byte value=\"x");
+    if (end - p < open.size() + 4 || !QStringView(p, end).startsWith(open))
+        return 0;
+    const QChar *q = p + open.size();
+    const QChar *digits = q;
+    while (q < end && q - digits < 4 && isHexDigit(*q))
+        ++q;
+    if (q == digits || !QStringView(q, end).startsWith(QLatin1String("\"/>")))
+        return 0;
+    return int(q + 3 - p);
+}
+
+// Writes a cell as TS text: what is already in TS form (references, byte
+// elements) stays as it is, and every other character that XML reserves or
+// cannot hold is escaped, so that the file is always well-formed.
+class TsTextWriter
+{
+public:
+    explicit TsTextWriter(const QTextStream &ts) : m_guard(ts, true) {}
+
+    bool textLost() const { return m_textLost; }
+
+    // A whole cell's text: its first character is written as a reference
+    // where a spreadsheet would take it for the start of a formula, as the
+    // export writes it, so that a TS file that goes out and comes back is
+    // the same file.
+    void appendCell(QString &out, QStringView cell)
+    {
+        const QLatin1String reference = cell.isEmpty() ? QLatin1String() : formulaStartReference(cell[0]);
+        if (reference.size()) {
+            out += reference;
+            cell = cell.mid(1);
+        }
+        append(out, cell);
+    }
+
+    void append(QString &out, QStringView cell)
+    {
+        // Above these, only references reach a TS file that names no
+        // encoding where the system's is not Unicode.
+        const ushort plainUpTo = m_guard.active() ? 0x7F : 0xD7FF;
+        const QChar *p = cell.data();
+        const QChar *end = p + cell.size();
+        while (p < end) {
+            const QChar *run = p;
+            p = findSpecial(p, end, 0x20, plainUpTo, '"', '&', '<', '>');
+            out.append(run, int(p - run));
+            if (p < end)
+                p = appendSpecial(out, p, end);
+        }
+    }
+
+private:
+    const QChar *appendSpecial(QString &out, const QChar *p, const QChar *end)
+    {
+        const ushort u = p->unicode();
+        int kept = 0;
+        if (u == '&')
+            kept = referenceLength(p, end);
+        else if (u == '<')
+            kept = byteElementLength(p, end);
+        if (kept > 0) {
+            out.append(p, kept);
+            return p + kept;
+        }
+        switch (u) {
+        case '&': out += QLatin1String("&amp;"); return p + 1;
+        case '<': out += QLatin1String("&lt;"); return p + 1;
+        case '>': out += QLatin1String("&gt;"); return p + 1;
+        // The export writes a quote of the text as a reference; so does the
+        // import, so that a TS that goes out and comes back is the same file.
+        case '"': out += QLatin1String("&quot;"); return p + 1;
+        case '\n': out += QLatin1String("&#10;"); return p + 1;
+        case '\t': out += QLatin1String("&#9;"); return p + 1;
+        default: break;
+        }
+        if (u < 0x20) {
+            out += QLatin1String("<byte value=\"x");
+            out += QString::number(u, 16);
+            out += QLatin1String("\"/>");
+            return p + 1;
+        }
+        const int length = p->isHighSurrogate() && p + 1 < end && p[1].isLowSurrogate() ? 2 : 1;
+        if ((p->isSurrogate() && length == 1) || u >= 0xFFFE) {
+            // Neither a lone surrogate nor U+FFFE or U+FFFF can stand in XML.
+            out += QChar(QChar::ReplacementCharacter);
+            m_textLost = true;
+            return p + 1;
+        }
+        if (m_guard.active())
+            return m_guard.append(out, p, end);
+        out.append(p, length);
+        return p + length;
+    }
+
+    CodecGuard m_guard;
+    bool m_textLost = false;
+};
+
+bool isAsciiLetter(QChar c)
+{
+    const ushort u = c.unicode() | 0x20;
+    return u >= 'a' && u <= 'z';
+}
+
+bool isNameChar(QChar c)
+{
+    const ushort u = c.unicode();
+    return isAsciiLetter(c) || (u >= '0' && u <= '9') || u == '_' || u == '-' || u == '.';
+}
+
+// Whether the attributes of a tag in a cell can go into the TS file as they
+// stand: name="value" or name='value', each name once, printable ASCII, and
+// nothing in a value that XML reserves.
+bool plainAttributes(QStringView attributes)
+{
+    QVarLengthArray<QStringView, 4> names;
+    const int n = int(attributes.size());
+    int i = 0;
+    for (;;) {
+        const int separator = i;
+        while (i < n && attributes[i] == QLatin1Char(' '))
+            ++i;
+        if (i == n)
+            return true;
+        if (i == separator || !(isAsciiLetter(attributes[i]) || attributes[i] == QLatin1Char('_')))
+            return false;
+        const int nameStart = i;
+        while (i < n && isNameChar(attributes[i]))
+            ++i;
+        const QStringView name = attributes.mid(nameStart, i - nameStart);
+        if (std::find(names.cbegin(), names.cend(), name) != names.cend())
+            return false;
+        names.append(name);
+        if (i + 1 >= n || attributes[i] != QLatin1Char('=')
+            || (attributes[i + 1] != QLatin1Char('"') && attributes[i + 1] != QLatin1Char('\'')))
+            return false;
+        const QChar quote = attributes[i + 1];
+        for (i += 2; i < n && attributes[i] != quote; ++i) {
+            const ushort u = attributes[i].unicode();
+            if (u < 0x20 || u > 0x7e || u == '<' || u == '>' || u == '&')
+                return false;
+        }
+        if (i == n)
+            return false;
+        ++i;
+    }
+}
+
+// The length of the opening tag <name …> at the start of text, or 0.
+int openTagLength(QStringView text, QLatin1String name)
+{
+    if (!text.startsWith(QLatin1Char('<')) || !text.mid(1).startsWith(name))
+        return 0;
+    const int end = indexOf(text, '>');
+    if (end < 0)
+        return 0;
+    const QStringView attributes = text.mid(1 + name.size(), end - 1 - name.size());
+    if (!attributes.isEmpty() && attributes[0] != QLatin1Char(' '))
+        return 0;   // a longer name
+    return plainAttributes(attributes) ? end + 1 : 0;
+}
+
+// The position of the closing tag </name> from `from` on, or -1 when there
+// is none or another element of that name opens first.
+int closingTagAt(QStringView text, int from, QLatin1String name)
+{
+    for (int lt = indexOf(text, '<', from); lt >= 0; lt = indexOf(text, '<', lt + 1)) {
+        const QStringView tag = text.mid(lt + 1);
+        if (tag.startsWith(name))
+            return -1;
+        if (tag.startsWith(QLatin1Char('/')) && tag.mid(1).startsWith(name)
+            && tag.mid(1 + name.size()).startsWith(QLatin1Char('>')))
+            return lt;
+    }
+    return -1;
+}
+
+// An element of a translation cell: its opening tag as the cell holds it,
+// and its content.
+struct Element
+{
+    QStringView openTag;
+    QStringView content;
+};
+
+// The elements of a cell made only of <name …>…</name> elements, one after
+// the other, as the export writes numerus forms and length variants; none
+// when the cell holds anything else.
+QVector<Element> elementsOnly(QStringView cell, QLatin1String name)
+{
+    QVector<Element> elements;
+    while (!cell.isEmpty()) {
+        const int open = openTagLength(cell, name);
+        const int close = open ? closingTagAt(cell, open, name) : -1;
+        if (close < 0)
+            return {};
+        elements.append({cell.left(open), cell.mid(open, close - open)});
+        cell = cell.mid(close + name.size() + 3);
+    }
+    return elements;
+}
+
+const QLatin1String numerusForm("numerusform");
+const QLatin1String lengthVariant("lengthvariant");
+
+class TsWriter
+{
+public:
+    explicit TsWriter(QTextStream &ts) : m_out(ts), m_text(ts), m_buffer(m_out.text())
+    {
+        m_buffer += QLatin1String("<!DOCTYPE TS><TS>\n"
+                                  "<context>\n");
+    }
+
+    void writeMessage(const Row &row)
+    {
+        const QVector<Element> forms = elementsOnly(row.cells[1], numerusForm);
+        const bool marker = row.hasEncodingMarker();
+        if (marker && !forms.isEmpty())
+            m_buffer += QLatin1String("    <message encoding=\"UTF-8\" numerus=\"yes\">\n");
+        else if (marker)
+            m_buffer += QLatin1String("    <message encoding=\"UTF-8\">\n");
+        else if (!forms.isEmpty())
+            m_buffer += QLatin1String("    <message numerus=\"yes\">\n");
+        else
+            m_buffer += QLatin1String("    <message>\n");
+
+        m_buffer += QLatin1String("        <source>");
+        m_text.appendCell(m_buffer, row.cells[0]);
+        m_buffer += QLatin1String("</source>\n        <translation");
+        if (forms.isEmpty()) {
+            writeContent(row.cells[1], true);
+        } else {
+            m_buffer += QLatin1Char('>');
+            for (const Element &form : forms) {
+                m_buffer += QLatin1String("<numerusform");
+                writeContent(form.content, false);
+                m_buffer += QLatin1String("</numerusform>");
+            }
+        }
+        m_buffer += QLatin1String("</translation>\n    </message>\n");
+        m_out.written();
+        ++m_result.records;
+    }
+
+    StreamResult finish()
+    {
+        m_buffer += QLatin1String("</context>\n"
+                                  "</TS>\n");
+        m_out.flush();
+        m_result.textLost = m_text.textLost();
+        return m_result;
+    }
+
+private:
+    // Ends the opening tag of a translation or a numerus form and writes
+    // its content: the length variants that it is made of, or text. A whole
+    // cell's text is written so that no spreadsheet takes it for a formula.
+    void writeContent(QStringView content, bool wholeCell)
+    {
+        const QVector<Element> variants = elementsOnly(content, lengthVariant);
+        if (variants.isEmpty()) {
+            m_buffer += QLatin1Char('>');
+            if (wholeCell)
+                m_text.appendCell(m_buffer, content);
+            else
+                m_text.append(m_buffer, content);
+            return;
+        }
+        m_buffer += QLatin1String(" variants=\"yes\">");
+        for (const Element &variant : variants) {
+            m_buffer.append(variant.openTag.data(), int(variant.openTag.size()));
+            m_text.append(m_buffer, variant.content);
+            m_buffer += QLatin1String("</lengthvariant>");
+        }
+    }
+
+    BlockWriter m_out;
+    TsTextWriter m_text;
+    QString &m_buffer;
+    StreamResult m_result;
+};
+
+} // namespace
+
+StreamResult tableToTs(QTextStream &table, QTextStream &ts)
+{
+    TsWriter writer(ts);
+    TableReader reader(table);
+    Row row;
+    bool first = true;
+    bool text = false;
+    bool tab = false;
+    while (reader.next(row)) {
+        text = text || !row.cells[0].isEmpty();
+        tab = tab || row.count > 1;
+        if (row.isBlank())
+            continue;   // empty lines, and rows that hold only padding or stray cells
+        const bool header = first && row.isHeader();
+        first = false;
+        if (!header)
+            writer.writeMessage(row);
+    }
+    StreamResult result = writer.finish();
+    // A table saved as CSV, with semicolons or commas, would give a message
+    // per line and not one translation.
+    result.notTabSeparated = text && !tab;
+    result.invalidLine = reader.lines().invalidLine();
+    result.codec = reader.lines().codecName();
+    return result;
+}
+
+} // namespace Conversion

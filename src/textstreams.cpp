@@ -1,0 +1,220 @@
+#include "textstreams.h"
+
+#include <QIODevice>
+#include <QRegularExpression>
+#include <QTextStream>
+
+namespace Conversion {
+
+namespace {
+
+const int ChunkSize = 64 * 1024;
+
+QTextCodec *utf8Codec()
+{
+    return QTextCodec::codecForMib(106);
+}
+
+// Whether the rest of the device is valid UTF-8 that holds something other
+// than ASCII; the device is left where it was.
+bool holdsUtf8Text(QIODevice *device)
+{
+    const qint64 start = device->pos();
+    QTextCodec::ConverterState state;
+    bool nonAscii = false;
+    QByteArray chunk;
+    while (state.invalidChars == 0 && !(chunk = device->read(ChunkSize)).isEmpty()) {
+        nonAscii = nonAscii || std::any_of(chunk.cbegin(), chunk.cend(), [](char c) { return c & 0x80; });
+        utf8Codec()->toUnicode(chunk.constData(), chunk.size(), &state);
+    }
+    device->seek(start);
+    return nonAscii && state.invalidChars == 0 && state.remainingChars == 0;
+}
+
+} // namespace
+
+QTextCodec *tsCodec(QIODevice *device)
+{
+    const QByteArray head = device->peek(1024);
+    if (QTextCodec *marked = QTextCodec::codecForUtfText(head, nullptr))
+        return marked;
+    static const QRegularExpression declaration(
+        QStringLiteral("^<\\?xml\\s[^>]*?encoding\\s*=\\s*[\"']([A-Za-z][A-Za-z0-9._-]*)[\"']"));
+    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(head));
+    QTextCodec *declared = match.hasMatch() ? QTextCodec::codecForName(match.captured(1).toLatin1()) : nullptr;
+    return declared ? declared : utf8Codec();
+}
+
+QTextCodec *tableCodec(QIODevice *device, QTextCodec *system)
+{
+    if (QTextCodec *marked = QTextCodec::codecForUtfText(device->peek(4), nullptr))
+        return marked;
+    if (system->mibEnum() != 106 && !device->isSequential() && holdsUtf8Text(device))
+        return utf8Codec();
+    return system;
+}
+
+bool LineReader::readLine(QStringView &line)
+{
+    if (!m_replay.isEmpty()) {
+        m_carry = m_replay.takeFirst();
+        line = m_carry;
+        return true;
+    }
+    bool carried = false;
+    m_carry.resize(0);
+    for (;;) {
+        if (m_pos == m_chunk.size() && !refill()) {
+            if (!carried)
+                return false;
+            line = m_carry;   // a last line without a line end
+            break;
+        }
+        const QChar *begin = m_chunk.constData() + m_pos;
+        const QChar *end = m_chunk.constData() + m_chunk.size();
+        if (m_afterCarriageReturn) {
+            m_afterCarriageReturn = false;
+            if (*begin == QLatin1Char('\n')) {   // the rest of a CR LF cut between two chunks
+                ++m_pos;
+                continue;
+            }
+        }
+        const QChar *eol = findFirstOf(begin, end, '\n', '\r');
+        if (eol == end) {
+            m_carry.append(begin, int(end - begin));   // a line across two chunks
+            carried = true;
+            m_pos = m_chunk.size();
+            continue;
+        }
+        if (carried) {
+            m_carry.append(begin, int(eol - begin));
+            line = m_carry;
+        } else {
+            line = QStringView(begin, eol);
+        }
+        m_pos += int(eol + 1 - begin);
+        if (*eol == QLatin1Char('\r')) {
+            if (eol + 1 == end)
+                m_afterCarriageReturn = true;
+            else if (eol[1] == QLatin1Char('\n'))
+                ++m_pos;
+        }
+        break;
+    }
+    ++m_lines;
+    return true;
+}
+
+void LineReader::readAgain(const QStringList &lines)
+{
+    m_replay = lines + m_replay;
+    m_lines -= lines.size();
+}
+
+// How many lines end in text: at a line feed, a carriage return and line
+// feed, or a carriage return alone.
+static qint64 countLineEnds(QStringView text)
+{
+    qint64 count = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        const bool carriageReturnAlone =
+            text[i] == QLatin1Char('\r') && (i + 1 == text.size() || text[i + 1] != QLatin1Char('\n'));
+        if (text[i] == QLatin1Char('\n') || carriageReturnAlone)
+            ++count;
+    }
+    return count;
+}
+
+bool LineReader::refill()
+{
+    m_pos = 0;
+    do {
+        m_bytes.resize(ChunkSize);
+        const qint64 n = m_device->read(m_bytes.data(), ChunkSize);
+        if (n <= 0) {
+            m_chunk.clear();
+            if (m_state.remainingChars > 0 && !m_invalidLine)
+                m_invalidLine = m_lines + 1;   // the text ends inside a character
+            return false;
+        }
+        const int invalidBefore = m_state.invalidChars;
+        m_chunk = m_codec->toUnicode(m_bytes.constData(), int(n), &m_state);
+        if (m_state.invalidChars > invalidBefore && !m_invalidLine) {
+            const int at = m_chunk.indexOf(QChar(QChar::ReplacementCharacter));
+            m_invalidLine = m_lines + 1 + countLineEnds(QStringView(m_chunk).left(qMax(at, 0)));
+        }
+    } while (m_chunk.isEmpty());   // a byte-order mark alone, or part of a character
+    return true;
+}
+
+BlockWriter::BlockWriter(QTextStream &out) : m_device(out.device()), m_codec(out.codec())
+{
+    m_state.flags |= QTextCodec::IgnoreHeader;
+}
+
+void BlockWriter::flush()
+{
+    if (m_text.isEmpty())
+        return;
+    m_device->write(m_codec->fromUnicode(m_text.constData(), m_text.size(), &m_state));
+    m_text.resize(0);
+}
+
+static bool isUnicodeCodec(const QTextCodec *codec)
+{
+    switch (codec->mibEnum()) {
+    case 106:                        // UTF-8
+    case 1013: case 1014: case 1015: // UTF-16BE, UTF-16LE, UTF-16
+    case 1017: case 1018: case 1019: // UTF-32
+        return true;
+    default:
+        return false;
+    }
+}
+
+CodecGuard::CodecGuard(const QTextStream &out, bool asciiOnly)
+    : m_codec(out.codec()), m_active(!isUnicodeCodec(m_codec)), m_asciiOnly(asciiOnly)
+{
+}
+
+const QChar *CodecGuard::append(QString &out, const QChar *p, const QChar *end) const
+{
+    int length = 1;
+    uint codePoint = p->unicode();
+    if (p->isHighSurrogate() && p + 1 < end && p[1].isLowSurrogate()) {
+        codePoint = QChar::surrogateToUcs4(p[0], p[1]);
+        length = 2;
+    }
+    if (!m_asciiOnly && encodable(codePoint, QStringView(p, length))) {
+        out.append(p, length);
+    } else {
+        out += QLatin1String("&#x");
+        out += QString::number(codePoint, 16);
+        out += QLatin1Char(';');
+    }
+    return p + length;
+}
+
+// Whether the codec gives the character back as it was. Windows' own
+// code-page codec says that it can encode anything, and writes '?' or a
+// look-alike ("a" for "ā") for what it cannot.
+bool CodecGuard::encodable(uint codePoint, QStringView character) const
+{
+    auto known = m_encodable.constFind(codePoint);
+    if (known == m_encodable.constEnd())
+        known = m_encodable.insert(codePoint, m_codec->toUnicode(m_codec->fromUnicode(character)) == character);
+    return *known;
+}
+
+QLatin1String formulaStartReference(QChar c)
+{
+    switch (c.unicode()) {
+    case '=': return QLatin1String("&#61;");
+    case '+': return QLatin1String("&#43;");
+    case '-': return QLatin1String("&#45;");
+    case '@': return QLatin1String("&#64;");
+    default: return QLatin1String();
+    }
+}
+
+} // namespace Conversion

@@ -1,0 +1,187 @@
+#ifndef TEXTSTREAMS_H
+#define TEXTSTREAMS_H
+
+// What both conversions share: the encoding of each kind of file, a line
+// reader that tells where the text is not valid in it, a block writer, and
+// the references that keep a character intact where a code page or a
+// spreadsheet would spoil it.
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QTextCodec>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+class QIODevice;
+class QTextStream;
+
+namespace Conversion {
+
+// What one pass over a stream did.
+struct StreamResult
+{
+    qint64 records = 0;             // table rows written by the export, messages written by the import
+    bool textLost = false;          // a character that the output cannot hold was met
+    bool notTabSeparated = false;   // a table that holds text but not a single tab
+    qint64 invalidLine = 0;         // the first input line that is not valid in its encoding, or 0
+    QByteArray codec;               // the input's encoding
+};
+
+// A TS file is XML: in the encoding that its byte-order mark or its XML
+// declaration names, and UTF-8 when neither does, as lupdate writes it.
+QTextCodec *tsCodec(QIODevice *device);
+
+// A table that a spreadsheet saved: in the encoding that its byte-order
+// mark names (Excel's "Unicode Text"); without one, in UTF-8 where it is
+// valid UTF-8 (LibreOffice's default, whatever the system's code page), and
+// else in the system's encoding (Excel's "Text" on Windows).
+QTextCodec *tableCodec(QIODevice *device, QTextCodec *system);
+
+// The first character in [p, end) that is one of `wanted` or lies outside
+// [plainLow, plainHigh], or end. The searches that cut and escape the text
+// take a fifth of a conversion with Qt's own search for one character
+// (bench/README.md), hence SSE2.
+template <typename... Chars>
+inline const QChar *findSpecial(const QChar *p, const QChar *end, ushort plainLow, ushort plainHigh,
+                                Chars... wanted)
+{
+#ifdef __SSE2__
+    const __m128i bias = _mm_set1_epi16(short(0x8000));
+    const __m128i low = _mm_set1_epi16(short(plainLow ^ 0x8000));
+    const __m128i high = _mm_set1_epi16(short(plainHigh ^ 0x8000));
+    for (; end - p >= 8; p += 8) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const __m128i biased = _mm_xor_si128(chars, bias);
+        __m128i found = _mm_or_si128(_mm_cmplt_epi16(biased, low), _mm_cmpgt_epi16(biased, high));
+        ((found = _mm_or_si128(found, _mm_cmpeq_epi16(chars, _mm_set1_epi16(wanted)))), ...);
+        if (const int mask = _mm_movemask_epi8(found))
+            return p + (__builtin_ctz(uint(mask)) >> 1);
+    }
+#endif
+    for (; p < end; ++p) {
+        const ushort u = p->unicode();
+        if (u < plainLow || u > plainHigh || ((u == ushort(wanted)) || ...))
+            return p;
+    }
+    return end;
+}
+
+// The first of the wanted characters in [p, end), or end.
+template <typename... Chars>
+inline const QChar *findFirstOf(const QChar *p, const QChar *end, Chars... wanted)
+{
+    return findSpecial(p, end, 0, 0xFFFF, wanted...);
+}
+
+// The position of the first `wanted` in text from `from` on, or -1.
+inline int indexOf(QStringView text, char wanted, int from = 0)
+{
+    const QChar *end = text.data() + text.size();
+    const QChar *at = findFirstOf(text.data() + from, end, wanted);
+    return at == end ? -1 : int(at - text.data());
+}
+
+// Reads a device line by line in the given codec; a Unicode byte-order mark
+// at its start is skipped. The bytes are read in chunks, decoded here and
+// cut into lines: this costs far less than QTextStream::readLine(), and it
+// tells where the text is not valid in its encoding, which QTextStream hides
+// behind replacement characters. Memory holds one chunk and the current
+// line. Lines can be handed back to be read again, for a look ahead.
+//
+// A line ends at a line feed, a carriage return and line feed, or a
+// carriage return alone (Excel for Mac ends its lines so). The files are not
+// opened in text mode: Qt drops every carriage-return byte in text mode,
+// which breaks UTF-16 text whose code units hold a 0x0D byte.
+class LineReader
+{
+public:
+    LineReader(QIODevice *device, QTextCodec *codec) : m_device(device), m_codec(codec) {}
+
+    // The next line, without its line end; it stays valid until the next call.
+    bool readLine(QStringView &line);
+
+    // The lines, in order, are read again before the rest of the stream.
+    void readAgain(const QStringList &lines);
+
+    // The first line that holds a byte sequence invalid in the encoding, or 0.
+    qint64 invalidLine() const { return m_invalidLine; }
+    QByteArray codecName() const { return m_codec->name(); }
+
+private:
+    bool refill();
+
+    QIODevice *m_device;
+    QTextCodec *m_codec;
+    QTextCodec::ConverterState m_state;
+    QByteArray m_bytes;
+    QString m_chunk;
+    int m_pos = 0;
+    bool m_afterCarriageReturn = false;
+    QString m_carry;
+    QStringList m_replay;
+    qint64 m_lines = 0;
+    qint64 m_invalidLine = 0;
+};
+
+// Writes text to a stream's device in the stream's codec, a block of 64 Ki
+// characters at a time: the caller appends to text() and calls written().
+// Through QTextStream's own buffer, which is freed at every flush, the
+// import takes four times as long. No byte-order mark is written.
+class BlockWriter
+{
+public:
+    explicit BlockWriter(QTextStream &out);
+    ~BlockWriter() { flush(); }
+
+    QString &text() { return m_text; }
+
+    void written()
+    {
+        if (m_text.size() >= 64 * 1024)
+            flush();
+    }
+
+    void flush();
+
+private:
+    QIODevice *m_device;
+    QTextCodec *m_codec;
+    QTextCodec::ConverterState m_state;
+    QString m_text;
+};
+
+// Where the output codec is not a Unicode one (a Windows code page), a
+// character that it cannot encode would become '?'. Written as a character
+// reference it reaches the reader intact instead.
+class CodecGuard
+{
+public:
+    CodecGuard(const QTextStream &out, bool asciiOnly);
+
+    bool active() const { return m_active; }
+
+    // Appends the non-ASCII character at *p (a surrogate pair counts as one),
+    // and returns the position after it.
+    const QChar *append(QString &out, const QChar *p, const QChar *end) const;
+
+private:
+    bool encodable(uint codePoint, QStringView character) const;
+
+    const QTextCodec *m_codec;
+    bool m_active;
+    bool m_asciiOnly;
+    mutable QHash<uint, bool> m_encodable;
+};
+
+// A spreadsheet runs a cell that begins with one of =, +, - or @ as a
+// formula (and changes it when the sheet is saved): such a first character
+// of a cell is written as the character reference that this gives, which
+// Qt's tools read as that very character. Empty for any other character.
+QLatin1String formulaStartReference(QChar c);
+
+} // namespace Conversion
+
+#endif // TEXTSTREAMS_H
