@@ -33,10 +33,11 @@ Conversion::StreamResult copyLines(QTextStream &in, QTextStream &out)
     return result;
 }
 
-// A TS file as lupdate writes it: contexts, locations, comments, multi-line
+// A TS file as lupdate writes it, in UTF-8: contexts, locations, comments, multi-line
 // and numerus messages, non-ASCII text, a third of it unfinished.
 qint64 generateTs(qint64 bytes, QTextStream &out)
 {
+    out.setCodec("UTF-8");
     out << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\" language=\"fr_FR\">\n";
     qint64 messages = 0;
     for (int context = 0; out.device()->pos() < bytes; ++context) {
@@ -89,6 +90,7 @@ qint64 generateTs(qint64 bytes, QTextStream &out)
 // spreadsheet saves it: some cells quoted, a few over two lines.
 qint64 fillTable(QTextStream &in, QTextStream &out)
 {
+    out.setCodec("UTF-8");   // LibreOffice's default, on every system
     QString line;
     qint64 rows = 0;
     in.readLineInto(&line);
