@@ -11,7 +11,15 @@
 
 namespace {
 
-const char whiteBackground[] = "background-color: white";
+// A path field: only a dialog fills it, and it stays white although disabled.
+QLineEdit *pathField(QWidget *window, int y)
+{
+    auto field = new QLineEdit(window);
+    field->setDisabled(true);
+    field->setStyleSheet(QStringLiteral("background-color: white"));
+    field->setGeometry(20, y, 400, 30);
+    return field;
+}
 
 } // namespace
 
@@ -26,10 +34,7 @@ MainWindow::MainWindow(QWidget *parent)
     lblEntree = new QLabel(QStringLiteral("Fichier a Convertir"), this);
     lblEntree->setGeometry(20, 10, 200, 30);
 
-    editEntree = new QLineEdit(this);
-    editEntree->setDisabled(true);
-    editEntree->setStyleSheet(QLatin1String(whiteBackground));
-    editEntree->setGeometry(20, 40, 400, 30);
+    editEntree = pathField(this, 40);
 
     btnRepEntree = new QPushButton(QStringLiteral("Rechercher"), this);
     btnRepEntree->setGeometry(430, 40, 100, 30);
@@ -38,10 +43,7 @@ MainWindow::MainWindow(QWidget *parent)
     lblSortie = new QLabel(QStringLiteral("Dossier de Sortie"), this);
     lblSortie->setGeometry(20, 80, 200, 30);
 
-    editSortie = new QLineEdit(this);
-    editSortie->setDisabled(true);
-    editSortie->setStyleSheet(QLatin1String(whiteBackground));
-    editSortie->setGeometry(20, 110, 400, 30);
+    editSortie = pathField(this, 110);
 
     btnRepSortie = new QPushButton(QStringLiteral("Selectionner"), this);
     btnRepSortie->setGeometry(430, 110, 100, 30);
