@@ -2,13 +2,14 @@
 # The program in a real X window (Xvfb), driven as a user would with xdotool:
 # one export and one import through the real file dialogs, then "Quitter".
 # A PROGRAM.exe runs under Wine, with Qt's windows platform and Wine's
-# dialogs.
+# dialogs, and the program that $QUORVALE_WINDOWSIZE names asks Windows to
+# resize it.
 #
 #   realwindow.sh PROGRAM WORKDIR [SCREENSHOT.png]
 #
 # Every wait is bounded; only the processes started here are stopped.
 set -eu
-program=$1
+program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 work=$2
 screenshot=${3:-}
 
@@ -19,11 +20,17 @@ work=$(cd "$work" && pwd)
 case "$program" in
 *.exe)   # Windows: paths as Windows names them, CR LF line ends, Wine's folder dialog
     run_program() { unset WINEQT_QPA_PLATFORM; exec wine "$program"; }
+    keeps_its_size() { [ "$(wine "$QUORVALE_WINDOWSIZE" | tr -d '\r')" = "550x300 550x300" ]; }
     native() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
     eol='\r\n'
     folder_dialog="Sélectionnez un dossier" ;;
 *)
     run_program() { QT_QPA_PLATFORM=xcb exec "$program"; }
+    # The size hints tell the window manager that it may not resize the window.
+    keeps_its_size() {
+        xprop -id "$wid" WM_NORMAL_HINTS | grep -q "minimum size: 550 by 300" &&
+            xprop -id "$wid" WM_NORMAL_HINTS | grep -q "maximum size: 550 by 300"
+    }
     native() { echo "$1"; }
     eol='\n'
     folder_dialog="Selectionner le Dossier de Sortie" ;;
@@ -89,7 +96,7 @@ app=$!
 started="$app $started"
 
 program_runs() { kill -0 "$app" 2>/dev/null; }
-within 20 window_named Quorvale || {
+within 60 window_named Quorvale || {
     program_runs || fail "the program ended at once"
     fail "no window titled Quorvale"
 }
@@ -98,10 +105,7 @@ wid=$(xdotool search --onlyvisible --name '^Quorvale$' | head -n 1)
 info=$(xwininfo -id "$wid")
 echo "$info" | grep -q "Width: 550" || fail "width: $info"
 echo "$info" | grep -q "Height: 300" || fail "height: $info"
-# The size hints tell the window manager that it may not resize the window.
-hints=$(xprop -id "$wid" WM_NORMAL_HINTS)
-echo "$hints" | grep -q "minimum size: 550 by 300" || fail "minimum size: $hints"
-echo "$hints" | grep -q "maximum size: 550 by 300" || fail "maximum size: $hints"
+keeps_its_size || fail "the window can be resized: $(xprop -id "$wid" WM_NORMAL_HINTS)"
 x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
 y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
 

@@ -1,206 +1,144 @@
 #ifndef USER_H
 #define USER_H
 
-// A user at the window, for the tests: answers the window's file dialogs and
-// message boxes, clicks its buttons and types into its name field.
+// A user at the window, for the tests: clicks its buttons, types a name,
+// answers its file dialogs and reads its message boxes.
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
+#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
 #include <algorithm>
-#include <functional>
 
-struct Box
+inline QAbstractButton *buttonNamed(QWidget &window, const QString &text)
 {
-    QString title;
-    QString text;
-};
+    const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
+    const auto found = std::find_if(buttons.begin(), buttons.end(), [&](QAbstractButton *b) { return b->text() == text; });
+    return found == buttons.end() ? nullptr : *found;
+}
 
-// Answers the modal dialogs that the window opens, in the order they come,
-// as a user would: picks a file or a folder, cancels, or reads a message box
-// and presses its button.
+// The line edits from top to bottom: the input file, the output folder, the name.
+inline QLineEdit *fieldAt(QWidget &window, int row)
+{
+    QList<QLineEdit *> fields = window.findChildren<QLineEdit *>();
+    std::sort(fields.begin(), fields.end(), [](QLineEdit *a, QLineEdit *b) { return a->y() < b->y(); });
+    return fields.value(row);
+}
+
+// What the user sees, such as "XMl checked, Excel disabled, extension .ts,
+// Convertir shown, file table.txt, folder out", paths relative to base.
+inline QString stateOf(QWidget &window, const QDir &base)
+{
+    QString state;
+    for (const char *radio : {"XMl", "Excel"}) {
+        const QAbstractButton *button = buttonNamed(window, QStringLiteral("Convertir vers ") + QLatin1String(radio));
+        state += QLatin1String(radio) + QLatin1String(button->isChecked() ? " checked" : "")
+                 + QLatin1String(button->isEnabled() ? ", " : " disabled, ");
+    }
+    QLineEdit *name = fieldAt(window, 2);
+    const QList<QLabel *> labels = window.findChildren<QLabel *>();
+    const auto extension = std::find_if(labels.begin(), labels.end(), [name](QLabel *label) {
+        return label->y() == name->y() && label->x() > name->x();
+    });
+    const auto relative = [&base](const QString &path) { return path.isEmpty() ? path : base.relativeFilePath(path); };
+    state += QStringLiteral("extension %1, Convertir %2, file %3, folder %4")
+                 .arg((*extension)->text(), buttonNamed(window, QStringLiteral("Convertir"))->isVisible() ? "shown" : "hidden",
+                      relative(fieldAt(window, 0)->text()), relative(fieldAt(window, 1)->text()));
+    if (window.findChild<QProgressBar *>()->isVisible())
+        state += QLatin1String(", progress bar shown");
+    return state;
+}
+
 class User : public QObject
 {
 public:
-    using Answer = std::function<void(QWidget *)>;
-
-    User()
+    User(QWidget &window, const QDir &base) : m_window(window), m_base(base)
     {
-        connect(&m_timer, &QTimer::timeout, this, &User::poll);
+        connect(&m_timer, &QTimer::timeout, this, &User::answerDialog);
         m_timer.start(5);
     }
 
-    void then(Answer answer) { m_answers.append(std::move(answer)); }
-
-    // Types the path into the dialog's name field, as a user would, and
-    // accepts it. (QFileDialog::selectFile() leaves a focused name field
-    // alone, so it cannot stand in for typing.)
-    void picks(const QString &path)
+    // Does the steps, each what a user does: "Rechercher:NAME" picks that
+    // file in the dialog that the button opens, "Rechercher:" cancels it, and
+    // likewise "Selectionner:NAME"; "Nom:TEXT" types the base name; any other
+    // step clicks the button of that text. Returns each message box seen, as
+    // "Title: text", with " (Convertir hidden)" if it was at that moment.
+    QStringList act(const QStringList &steps)
     {
-        then([path](QWidget *w) {
-            auto dialog = qobject_cast<QFileDialog *>(w);
-            QVERIFY(dialog);
-            if (dialog->fileMode() == QFileDialog::Directory || dialog->fileMode() == QFileDialog::DirectoryOnly) {
-                dialog->setDirectory(path);
-            } else {
-                auto name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-                QVERIFY(name);
-                name->setText(path);
+        for (const QString &step : steps) {
+            const QString what = step.section(QLatin1Char(':'), 0, 0);
+            const QString argument = step.section(QLatin1Char(':'), 1);
+            if (what == QLatin1String("Nom")) {
+                fieldAt(m_window, 2)->clear();
+                QTest::keyClicks(fieldAt(m_window, 2), argument);
+                continue;
             }
-            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
-            if (dialog->isVisible()) {
-                dialog->reject();
-                QFAIL(qPrintable(QStringLiteral("the dialog did not take %1").arg(path)));
-            }
-        });
+            m_answer = step.contains(QLatin1Char(':')) ? QStringList{argument} : QStringList();
+            QTest::mouseClick(buttonNamed(m_window, what), Qt::LeftButton);
+            if (!m_answer.isEmpty())
+                m_seen += QStringLiteral("no dialog for ") + step;
+        }
+        return m_seen;
     }
-
-    void cancels()
-    {
-        then([](QWidget *w) {
-            auto dialog = qobject_cast<QFileDialog *>(w);
-            QVERIFY(dialog);
-            dialog->reject();
-        });
-    }
-
-    // Reads the box; check, if given, runs while the box is still open.
-    void reads(std::function<void()> check = nullptr)
-    {
-        then([this, check](QWidget *w) {
-            auto box = qobject_cast<QMessageBox *>(w);
-            QVERIFY(box);
-            m_boxes.append({box->windowTitle(), box->text()});
-            m_buttons.append(box->buttons().size() == 1 && box->standardButtons() == QMessageBox::Ok
-                             && box->icon() == QMessageBox::Information);
-            if (check)
-                check();
-            box->button(QMessageBox::Ok)->click();
-        });
-    }
-
-    bool done() const { return m_answers.isEmpty(); }
-    QStringList unexpected() const { return m_unexpected; }   // dialogs that no answer was for
-    QVector<Box> boxes() const { return m_boxes; }
-    bool boxesHaveOneOkButton() const { return !m_buttons.contains(false); }
 
 private:
-    void poll()
+    void answerDialog()
     {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || modal == m_last || !modal->isVisible())
             return;
         m_last = modal;
-        if (m_answers.isEmpty()) {
-            m_unexpected.append(modal->windowTitle());
+        if (auto box = qobject_cast<QMessageBox *>(modal)) {
+            const bool plain = box->buttons().size() == 1 && box->standardButtons() == QMessageBox::Ok
+                               && box->icon() == QMessageBox::Information;
+            const bool startHidden = !buttonNamed(m_window, QStringLiteral("Convertir"))->isVisible();
+            m_seen += box->windowTitle() + QStringLiteral(": ") + box->text()
+                      + QLatin1String(startHidden ? " (Convertir hidden)" : "")
+                      + QLatin1String(plain ? "" : " (not one Ok button with the information icon)");
+            box->button(QMessageBox::Ok)->click();
+        } else if (auto dialog = qobject_cast<QFileDialog *>(modal); dialog && !m_answer.isEmpty()) {
+            pick(dialog, m_answer.takeFirst());
+        } else {
+            m_seen += QStringLiteral("unexpected dialog: ") + modal->windowTitle();
             modal->close();
+        }
+    }
+
+    // Types the path into the dialog as a user would and accepts it; an
+    // empty name cancels. (QFileDialog::selectFile() leaves a focused name
+    // field alone.)
+    void pick(QFileDialog *dialog, const QString &name)
+    {
+        if (name.isEmpty()) {
+            dialog->reject();
             return;
         }
-        const Answer answer = m_answers.takeFirst();
-        answer(modal);
+        if (dialog->fileMode() == QFileDialog::Directory)
+            dialog->setDirectory(m_base.filePath(name));
+        else
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(m_base.filePath(name));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        if (dialog->isVisible()) {
+            m_seen += QStringLiteral("the dialog did not take ") + name;
+            dialog->reject();
+        }
     }
 
+    QWidget &m_window;
+    QDir m_base;
     QTimer m_timer;
-    QList<Answer> m_answers;
+    QStringList m_answer;
     QPointer<QWidget> m_last;
-    QVector<Box> m_boxes;
-    QVector<bool> m_buttons;
-    QStringList m_unexpected;
+    QStringList m_seen;
 };
-
-inline QAbstractButton *buttonNamed(QWidget &window, const QString &text)
-{
-    for (QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
-
-inline QLineEdit *fieldAt(QWidget &window, int index)
-{
-    QList<QLineEdit *> fields = window.findChildren<QLineEdit *>();
-    std::sort(fields.begin(), fields.end(), [](QLineEdit *a, QLineEdit *b) { return a->y() < b->y(); });
-    return fields.value(index);
-}
-
-// The label that shows the extension: the one right of the name field.
-inline QLabel *extensionLabel(QWidget &window)
-{
-    QLineEdit *name = fieldAt(window, 2);
-    for (QLabel *label : window.findChildren<QLabel *>()) {
-        if (label->y() == name->y() && label->x() >= name->geometry().right())
-            return label;
-    }
-    return nullptr;
-}
-
-namespace UserSteps {
-
-inline void chooseInput(QWidget &window, const QString &path, bool expectBox = false)
-{
-    User user;
-    if (path.isEmpty())
-        user.cancels();
-    else
-        user.picks(path);
-    if (expectBox)
-        user.reads();
-    QTest::mouseClick(buttonNamed(window, QStringLiteral("Rechercher")), Qt::LeftButton);
-    QTRY_VERIFY(user.done());
-    QCOMPARE(user.unexpected(), QStringList());
-}
-
-inline void chooseFolder(QWidget &window, const QString &path)
-{
-    User user;
-    if (path.isEmpty())
-        user.cancels();
-    else
-        user.picks(path);
-    QTest::mouseClick(buttonNamed(window, QStringLiteral("Selectionner")), Qt::LeftButton);
-    QTRY_VERIFY(user.done());
-    QCOMPARE(user.unexpected(), QStringList());
-}
-
-inline void typeName(QWidget &window, const QString &name)
-{
-    QLineEdit *field = fieldAt(window, 2);
-    field->clear();
-    QTest::keyClicks(field, name);
-}
-
-// Clicks "Convertir" and reads the box that follows.
-inline Box start(QWidget &window)
-{
-    User user;
-    user.reads();
-    QTest::mouseClick(buttonNamed(window, QStringLiteral("Convertir")), Qt::LeftButton);
-    [&] {
-        QTRY_VERIFY_WITH_TIMEOUT(user.done(), 120000);
-        QCOMPARE(user.unexpected(), QStringList());
-    }();
-    return user.boxes().value(0);
-}
-
-inline Box convert(QWidget &window, const QString &input, const QString &folder, const QString &name)
-{
-    if (!input.isEmpty())
-        chooseInput(window, input);
-    if (!folder.isEmpty())
-        chooseFolder(window, folder);
-    typeName(window, name);
-    return start(window);
-}
-
-} // namespace UserSteps
 
 #endif // USER_H

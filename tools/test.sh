@@ -1,8 +1,8 @@
 #!/bin/sh
 # Builds Quorvale and runs every test: the unit and window tests, the round
 # trip through LibreOffice, the real window under Xvfb, the same suite built
-# with AddressSanitizer and UndefinedBehaviorSanitizer, and a bounded run of
-# each fuzzer.
+# with AddressSanitizer and UndefinedBehaviorSanitizer, a bounded run of each
+# fuzzer, and the Windows program under Wine when Qt for MinGW-w64 is at hand.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
@@ -59,6 +59,12 @@ if printf 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { 
 else
     echo "clang's fuzzer runtime is not available: fuzzing left out"
 fi
+echo "== Windows"
+status=0
+sh "$top/tools/test-windows.sh" --if-qt >"$top/build/windows.log" 2>&1 || status=$?
+cat "$top/build/windows.log"
+[ "$status" -eq 0 ] || exit "$status"
+
 suites=$(cat "$top/build/ctest.log" "$top/build-asan/ctest.log" | sed -n 's/.* tests passed, 0 tests failed out of \([0-9]*\)$/\1/p' | awk '{ n += $1 } END { print n + 0 }')
 echo "== All tests passed"
-echo "quorvale: $((suites + fuzzed)) passed, 0 failed"
+echo "quorvale: $((suites + fuzzed)) passed, 0 failed; $(tail -n 1 "$top/build/windows.log")"

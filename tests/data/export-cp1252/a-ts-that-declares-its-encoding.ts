@@ -1,0 +1,1 @@
+<?xml version='1.0' encoding='ISO-8859-1'?><TS><message><source>Café</source></message></TS>

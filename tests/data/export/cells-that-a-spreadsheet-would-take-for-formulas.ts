@@ -1,0 +1,1 @@
+<TS><message><source>=1+1</source><translation>-x</translation></message><message><source>+a=b</source><translation>@b</translation></message><message><source>a-b</source><translation> =c</translation></message></TS>

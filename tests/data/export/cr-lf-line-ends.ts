@@ -1,0 +1,9 @@
+<TS>
+<context>
+<message>
+<source>a
+b</source>
+<translation>c</translation>
+</message>
+</context>
+</TS>

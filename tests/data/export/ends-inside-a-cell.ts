@@ -1,0 +1,3 @@
+<TS><context><message>
+<source>cut
+here

@@ -1,0 +1,2 @@
+<TS><context>
+<message><source>a</source><translation>b</trans

@@ -1,0 +1,2 @@
+<TS><context>
+<message encoding="UTF-8">

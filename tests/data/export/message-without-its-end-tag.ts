@@ -1,0 +1,2 @@
+<TS><message><source>a</source>
+<message><source>b</source><translation>c</translation></message></TS>

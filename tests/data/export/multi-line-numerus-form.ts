@@ -1,0 +1,15 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>Ctx</name>
+    <message numerus="yes">
+        <source>%n</source>
+        <translation>
+            <numerusform>a
+ b</numerusform>
+            <numerusform> c</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>

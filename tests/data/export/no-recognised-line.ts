@@ -1,0 +1,3 @@
+hello
+world
+<source>not in a message</source>

@@ -1,0 +1,1 @@
+<TS><context><name>C</name><message><source>a</source><translation>b</translation></message><message><source>c</source></message></context></TS>

@@ -1,0 +1,8 @@
+<!DOCTYPE TS><TS>
+<context>
+    <message>
+        <source>�</source>
+        <translation>x</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,8 @@
+<!DOCTYPE TS><TS>
+<context>
+    <message>
+        <source>%n</source>
+        <translation>&lt;numerusform&gt;a&lt;/numerusform&gt;b</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,4 @@
+<!DOCTYPE TS><TS>
+<context>
+</context>
+</TS>

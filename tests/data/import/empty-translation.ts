@@ -1,0 +1,8 @@
+<!DOCTYPE TS><TS>
+<context>
+    <message>
+        <source>a</source>
+        <translation></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,8 @@
+<!DOCTYPE TS><TS>
+<context>
+    <message>
+        <source>Origine </source>
+        <translation>Traduction</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,8 @@
+<!DOCTYPE TS><TS>
+<context>
+    <message>
+        <source>a</source>
+        <translation variants="yes"><lengthvariant>Ouvrir le fichier</lengthvariant><lengthvariant a='1'>&amp;</lengthvariant></translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,8 @@
+<!DOCTYPE TS><TS>
+<context>
+    <message>
+        <source>ča</source>
+        <translation>日&#10;b</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,8 @@
+<!DOCTYPE TS><TS>
+<context>
+    <message>
+        <source>a</source>
+        <translation>&lt;lengthvariant&gt;x&lt;/lengthvariant&gt;y</translation>
+    </message>
+</context>
+</TS>
