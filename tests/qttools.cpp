@@ -6,36 +6,18 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
-#include <algorithm>
-#include <iterator>
-
 namespace QtTools {
 
 namespace {
-
-QString pathOf(const QString &program)
-{
-    if (program == QLatin1String("lupdate"))
-        return QStringLiteral(QUORVALE_LUPDATE);
-    if (program == QLatin1String("lconvert"))
-        return QStringLiteral(QUORVALE_LCONVERT);
-    if (program == QLatin1String("lrelease"))
-        return QStringLiteral(QUORVALE_LRELEASE);
-    return program;
-}
 
 // What Qt's tools say of any TS file without contexts or language: messages
 // that share a source are one, and an unnamed language has one form.
 bool onlyKnownNotices(const QString &output)
 {
-    static const char *const notices[] = {"Warning: dropping duplicate messages", "(try -verbose",
-                                          "Removed plural forms as the target language has less forms",
-                                          "If this sounds wrong, possibly the target language"};
-    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return std::all_of(lines.begin(), lines.end(), [](const QString &line) {
-        return std::any_of(std::begin(notices), std::end(notices),
-                           [&line](const char *notice) { return line.startsWith(QLatin1String(notice)); });
-    });
+    static const QRegularExpression known("^(Warning: dropping duplicate messages|\\(try -verbose|Removed plural forms as "
+                                          "the target language has less forms|If this sounds wrong, possibly the target)");
+    const QStringList lines = output.section(": ", 1).split('\n', Qt::SkipEmptyParts);   // after "program: "
+    return std::all_of(lines.begin(), lines.end(), [](const QString &line) { return known.match(line).hasMatch(); });
 }
 
 // The content of the element that the reader is in, up to its end: its
@@ -50,75 +32,64 @@ QStringList readContent(QXmlStreamReader &xml)
         if (xml.isCharacters()) {
             text += xml.text();
         } else if (xml.isStartElement() && xml.name() == QLatin1String("byte")) {
-            text += QChar(xml.attributes().value(QLatin1String("value")).mid(1).toUInt(nullptr, 16));
+            text += QChar(xml.attributes().value("value").mid(1).toUInt(nullptr, 16));
             xml.skipCurrentElement();
         } else if (xml.isStartElement()) {
             (xml.name() == QLatin1String("numerusform") ? forms : variants) += readContent(xml).join(QChar(0x2762));
         }
     }
-    if (!forms.isEmpty())
-        return forms;
-    return {variants.isEmpty() ? text : variants.join(QChar(0x2762))};
-}
-
-Message readMessage(QXmlStreamReader &xml, const QString &context)
-{
-    Message message{context, QString(), QString(), QStringList()};
-    while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("source"))
-            message.source = readContent(xml).value(0);
-        else if (xml.name() == QLatin1String("comment"))
-            message.comment = xml.readElementText();
-        else if (xml.name() == QLatin1String("translation"))
-            message.translation = readContent(xml);
-        else
-            xml.skipCurrentElement();
-    }
-    return message;
+    return !forms.isEmpty() ? forms : QStringList{variants.isEmpty() ? text : variants.join(QChar(0x2762))};
 }
 
 } // namespace
 
 bool available()
 {
-    return !pathOf(QStringLiteral("lconvert")).isEmpty();
+    return !QString(QUORVALE_LCONVERT).isEmpty();
 }
 
 bool run(const QString &program, const QStringList &arguments, QString *output)
 {
+    const QMap<QString, QString> tools{{"lupdate", QUORVALE_LUPDATE}, {"lconvert", QUORVALE_LCONVERT},
+                                       {"lrelease", QUORVALE_LRELEASE}};
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(pathOf(program), arguments);
+    process.start(tools.value(program, program), arguments);
     process.closeWriteChannel();
     const bool finished = process.waitForFinished(300000);
     if (output)
-        *output = program + QStringLiteral(": ") + (finished ? QString::fromLocal8Bit(process.readAll())
-                                                             : process.errorString());
+        *output = program + ": " + (finished ? QString::fromLocal8Bit(process.readAll()) : process.errorString());
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 bool messages(const QString &tsPath, QVector<Message> *messages, QString *error, const QString &language)
 {
     QTemporaryDir dir;
-    const QString read = dir.filePath(QStringLiteral("read.ts"));
-    if (!run(QStringLiteral("lconvert"), {QStringLiteral("-target-language"), language, QStringLiteral("-i"), tsPath,
-                                          QStringLiteral("-o"), read},
-             error)
-        || !onlyKnownNotices(error->section(QLatin1String(": "), 1))) {
+    const QString read = dir.filePath("read.ts");
+    if (!run("lconvert", {"-target-language", language, "-i", tsPath, "-o", read}, error) || !onlyKnownNotices(*error))
         return false;
-    }
     QXmlStreamReader xml(readFile(read));
     messages->clear();
     xml.readNextStartElement();   // TS
     while (xml.readNextStartElement()) {   // context
         QString context;
         while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("name"))
+            if (xml.name() == QLatin1String("name")) {
                 context = xml.readElementText();
-            else if (xml.name() == QLatin1String("message"))
-                messages->append(readMessage(xml, context));
-            else
-                xml.skipCurrentElement();
+                continue;
+            }
+            Message message{context, QString(), QString(), QStringList()};   // a message
+            while (xml.readNextStartElement()) {
+                if (xml.name() == QLatin1String("source"))
+                    message.source = readContent(xml).value(0);
+                else if (xml.name() == QLatin1String("comment"))
+                    message.comment = xml.readElementText();
+                else if (xml.name() == QLatin1String("translation"))
+                    message.translation = readContent(xml);
+                else
+                    xml.skipCurrentElement();
+            }
+            messages->append(message);
         }
     }
     *error = xml.errorString();
@@ -152,22 +123,19 @@ Pairs keptByQt(const Pairs &messages)
 
 QString languageOf(const QString &tsPath)
 {
-    const QString head = QString::fromUtf8(readFile(tsPath).left(4096));
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("<TS[^>]* language=\"([^\"]+)\"")).match(head);
-    return match.hasMatch() ? match.captured(1) : QStringLiteral("en");
+    const QRegularExpressionMatch match = QRegularExpression("<TS[^>]* language=\"([^\"]+)\"").match(readFile(tsPath).left(4096));
+    return match.hasMatch() ? match.captured(1) : "en";
 }
 
 bool compiles(const QString &tsPath, QString *error)
 {
     QTemporaryDir dir;
-    return run(QStringLiteral("lrelease"),
-               {QStringLiteral("-silent"), tsPath, QStringLiteral("-qm"), dir.filePath(QStringLiteral("out.qm"))}, error)
-           && onlyKnownNotices(error->section(QLatin1String(": "), 1));
+    return run("lrelease", {"-silent", tsPath, "-qm", dir.filePath("out.qm")}, error) && onlyKnownNotices(*error);
 }
 
 QStringList cellText(const QString &cell, bool *wellFormed)
 {
-    QXmlStreamReader xml(QStringLiteral("<cell>") + cell + QStringLiteral("</cell>"));
+    QXmlStreamReader xml("<cell>" + cell + "</cell>");
     xml.readNextStartElement();
     const QStringList content = readContent(xml);
     if (wellFormed)

@@ -5,7 +5,6 @@
 // the reading of TS text that the tests compare with what they read.
 
 #include <QPair>
-#include <QString>
 #include <QStringList>
 #include <QVector>
 
@@ -18,41 +17,43 @@ struct Message
     QString source;
     QStringList translation;   // its text, or its numerus forms; length variants joined by U+2762
 };
+using Pairs = QVector<QPair<QString, QStringList>>;   // sources and translations
 
 // Whether lupdate, lconvert and lrelease can run here (not from a Windows
 // program under Wine).
 bool available();
 
-// Runs lupdate, lconvert, lrelease or another program; true when it exits
-// with 0. Its output, standard error included, goes to *output.
+// Runs "lupdate", "lconvert", "lrelease" or another program; true when it
+// exits with 0. What it printed goes to *output.
 bool run(const QString &program, const QStringList &arguments, QString *output = nullptr);
 
-// The messages of a TS file as lconvert reads them, given the language for
-// its numerus forms; false, with the reason, when lconvert fails or warns
-// of anything but the duplicates that a file without contexts holds.
-bool messages(const QString &tsPath, QVector<Message> *messages, QString *error,
-              const QString &language = QStringLiteral("fr"));
-
-// Each message's source and translation, as lconvert reads them; none, with
-// a warning, when it cannot.
-using Pairs = QVector<QPair<QString, QStringList>>;
-Pairs pairs(const QString &tsPath, const QString &language);
+// The messages of a TS file as lconvert reads them, given the language of
+// its numerus forms; false, with the reason, when lconvert fails or warns of
+// anything but what any file without contexts or language brings.
+bool messages(const QString &tsPath, QVector<Message> *messages, QString *error, const QString &language = "fr");
+Pairs pairs(const QString &tsPath, const QString &language);   // none, with a warning, on failure
 
 // Of messages that share a source, Qt's tools keep the first that holds a
 // translation once their contexts are gone.
 Pairs keptByQt(const Pairs &messages);
 
-// The language that a TS file names, for its numerus forms.
 QString languageOf(const QString &tsPath);
+bool compiles(const QString &tsPath, QString *error);   // by lrelease, without a complaint
 
-// lrelease compiles the TS file without a complaint.
-bool compiles(const QString &tsPath, QString *error);
-
-// A table cell read as the TS text that it holds, as a message's translation.
+// A table cell read as the TS text that it holds, as a translation.
 QStringList cellText(const QString &cell, bool *wellFormed = nullptr);
 
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &bytes);
+
+// Text as a file holds it on this system: with CR LF line ends on Windows.
+inline QByteArray platformText(QByteArray text)
+{
+#ifdef Q_OS_WIN
+    text.replace('\n', "\r\n");
+#endif
+    return text;
+}
 
 } // namespace QtTools
 

@@ -13,25 +13,23 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
-#include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
 
-#include <algorithm>
-
 inline QAbstractButton *buttonNamed(QWidget &window, const QString &text)
 {
-    const QList<QAbstractButton *> buttons = window.findChildren<QAbstractButton *>();
-    const auto found = std::find_if(buttons.begin(), buttons.end(), [&](QAbstractButton *b) { return b->text() == text; });
-    return found == buttons.end() ? nullptr : *found;
+    for (QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
 }
 
-// The line edits from top to bottom: the input file, the output folder, the name.
-inline QLineEdit *fieldAt(QWidget &window, int row)
+// The line edits, as the window made them: the input file, the output
+// folder, the name.
+inline QLineEdit *fieldAt(QWidget &window, int index)
 {
-    QList<QLineEdit *> fields = window.findChildren<QLineEdit *>();
-    std::sort(fields.begin(), fields.end(), [](QLineEdit *a, QLineEdit *b) { return a->y() < b->y(); });
-    return fields.value(row);
+    return window.findChildren<QLineEdit *>().value(index);
 }
 
 // What the user sees, such as "XMl checked, Excel disabled, extension .ts,
@@ -40,22 +38,17 @@ inline QString stateOf(QWidget &window, const QDir &base)
 {
     QString state;
     for (const char *radio : {"XMl", "Excel"}) {
-        const QAbstractButton *button = buttonNamed(window, QStringLiteral("Convertir vers ") + QLatin1String(radio));
-        state += QLatin1String(radio) + QLatin1String(button->isChecked() ? " checked" : "")
-                 + QLatin1String(button->isEnabled() ? ", " : " disabled, ");
+        const QAbstractButton *button = buttonNamed(window, QStringLiteral("Convertir vers ") + radio);
+        state += radio + QString(button->isChecked() ? " checked" : "") + (button->isEnabled() ? ", " : " disabled, ");
     }
-    QLineEdit *name = fieldAt(window, 2);
-    const QList<QLabel *> labels = window.findChildren<QLabel *>();
-    const auto extension = std::find_if(labels.begin(), labels.end(), [name](QLabel *label) {
-        return label->y() == name->y() && label->x() > name->x();
-    });
-    const auto relative = [&base](const QString &path) { return path.isEmpty() ? path : base.relativeFilePath(path); };
+    const auto relative = [&](int field) {
+        const QString path = fieldAt(window, field)->text();
+        return path.isEmpty() ? path : base.relativeFilePath(path);
+    };
     state += QStringLiteral("extension %1, Convertir %2, file %3, folder %4")
-                 .arg((*extension)->text(), buttonNamed(window, QStringLiteral("Convertir"))->isVisible() ? "shown" : "hidden",
-                      relative(fieldAt(window, 0)->text()), relative(fieldAt(window, 1)->text()));
-    if (window.findChild<QProgressBar *>()->isVisible())
-        state += QLatin1String(", progress bar shown");
-    return state;
+                 .arg(window.findChildren<QLabel *>().value(3)->text(),   // the one right of the name
+                      buttonNamed(window, "Convertir")->isVisible() ? "shown" : "hidden", relative(0), relative(1));
+    return state + (window.findChild<QProgressBar *>()->isVisible() ? ", progress bar shown" : "");
 }
 
 class User : public QObject
@@ -75,17 +68,16 @@ public:
     QStringList act(const QStringList &steps)
     {
         for (const QString &step : steps) {
-            const QString what = step.section(QLatin1Char(':'), 0, 0);
-            const QString argument = step.section(QLatin1Char(':'), 1);
-            if (what == QLatin1String("Nom")) {
+            const QString what = step.section(':', 0, 0);
+            if (what == "Nom") {
                 fieldAt(m_window, 2)->clear();
-                QTest::keyClicks(fieldAt(m_window, 2), argument);
+                QTest::keyClicks(fieldAt(m_window, 2), step.section(':', 1));
                 continue;
             }
-            m_answer = step.contains(QLatin1Char(':')) ? QStringList{argument} : QStringList();
+            m_answer = step.contains(':') ? QStringList{step.section(':', 1)} : QStringList();
             QTest::mouseClick(buttonNamed(m_window, what), Qt::LeftButton);
             if (!m_answer.isEmpty())
-                m_seen += QStringLiteral("no dialog for ") + step;
+                m_seen += "no dialog for " + step;
         }
         return m_seen;
     }
@@ -100,35 +92,31 @@ private:
         if (auto box = qobject_cast<QMessageBox *>(modal)) {
             const bool plain = box->buttons().size() == 1 && box->standardButtons() == QMessageBox::Ok
                                && box->icon() == QMessageBox::Information;
-            const bool startHidden = !buttonNamed(m_window, QStringLiteral("Convertir"))->isVisible();
-            m_seen += box->windowTitle() + QStringLiteral(": ") + box->text()
-                      + QLatin1String(startHidden ? " (Convertir hidden)" : "")
-                      + QLatin1String(plain ? "" : " (not one Ok button with the information icon)");
+            m_seen += box->windowTitle() + ": " + box->text()
+                      + (buttonNamed(m_window, "Convertir")->isVisible() ? "" : " (Convertir hidden)")
+                      + (plain ? "" : " (not one Ok button with the information icon)");
             box->button(QMessageBox::Ok)->click();
         } else if (auto dialog = qobject_cast<QFileDialog *>(modal); dialog && !m_answer.isEmpty()) {
             pick(dialog, m_answer.takeFirst());
         } else {
-            m_seen += QStringLiteral("unexpected dialog: ") + modal->windowTitle();
+            m_seen += "unexpected dialog: " + modal->windowTitle();
             modal->close();
         }
     }
 
-    // Types the path into the dialog as a user would and accepts it; an
-    // empty name cancels. (QFileDialog::selectFile() leaves a focused name
-    // field alone.)
+    // Types the path into the dialog as a user would and accepts it (its
+    // selectFile() leaves a focused name field alone); no name cancels it.
     void pick(QFileDialog *dialog, const QString &name)
     {
-        if (name.isEmpty()) {
-            dialog->reject();
-            return;
-        }
+        if (name.isEmpty())
+            return dialog->reject();
         if (dialog->fileMode() == QFileDialog::Directory)
             dialog->setDirectory(m_base.filePath(name));
         else
-            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(m_base.filePath(name));
+            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(m_base.filePath(name));
         QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
         if (dialog->isVisible()) {
-            m_seen += QStringLiteral("the dialog did not take ") + name;
+            m_seen += "the dialog did not take " + name;
             dialog->reject();
         }
     }
