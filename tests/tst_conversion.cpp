@@ -113,6 +113,9 @@ void tst_Conversion::rules()
     }
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(QtTools::readFile(output), QtTools::platformText(QtTools::readFile(expected)));
+    QFile created(out.filePath("created"));   // the output has the permissions of any new file
+    QVERIFY(created.open(QIODevice::WriteOnly));
+    QCOMPARE(QFileInfo(output).permissions(), created.permissions());
     if (!import || input.contains("-cp1252"))
         return;
     // The TS file survives an export and an import unchanged, and Qt's tools read it.
