@@ -4,7 +4,7 @@
 <context>
     <name>Ctx</name>
     <message>
-        <!-- a > b -->
+        <!-- a > b --><!---->
         <source><![CDATA[x < y & z]]></source>
         <translation>t</translation>
     </message>

@@ -1,0 +1,1 @@
+<TS><message/><message><source/><translation/></message><message><source>a</source></message></TS>
