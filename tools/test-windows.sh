@@ -25,14 +25,14 @@ build_qt() {
         xz-utils dpkg-dev debian-archive-keyring
     work="$1.work"
     rm -rf "$work" && mkdir -p "$work/lists/partial" "$work/archives/partial"
-    cat >"$work/sources" <<SOURCES
+    cat >"$work/debian.sources" <<SOURCES
 Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: bookworm
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
-    apt="-o Dir::Etc::SourceList=$work/sources -o Dir::Etc::SourceParts=/nonexistent -o Dir::State::Lists=$work/lists"
+    apt="-o Dir::Etc::SourceList=$work/debian.sources -o Dir::Etc::SourceParts=/nonexistent -o Dir::State::Lists=$work/lists"
     (cd "$work" && apt-get $apt update -q && apt-get $apt source --download-only qtbase-opensource-src=5.15.8+dfsg-11+deb12u3)
     tar -xJf "$work"/qtbase-opensource-src_5.15.8+dfsg.orig.tar.xz -C "$work"
     mkdir -p "$work/build"
