@@ -33,8 +33,8 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
     apt="-o Dir::Etc::SourceList=$work/debian.sources -o Dir::Etc::SourceParts=/nonexistent -o Dir::State::Lists=$work/lists"
-    (cd "$work" && apt-get $apt update -q && apt-get $apt source --download-only qtbase-opensource-src=5.15.8+dfsg-11+deb12u3)
-    tar -xJf "$work"/qtbase-opensource-src_5.15.8+dfsg.orig.tar.xz -C "$work"
+    (cd "$work" && apt-get $apt update -q && apt-get $apt source --download-only qtbase-opensource-src)
+    tar -xJf "$work"/qtbase-opensource-src_5.15.8*.orig.tar.xz -C "$work"
     mkdir -p "$work/build"
     (cd "$work/build" && ../qtbase-everywhere-src-5.15.8/configure -xplatform win32-g++ \
         -device-option CROSS_COMPILE=x86_64-w64-mingw32- -prefix "$1" \
