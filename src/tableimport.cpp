@@ -13,7 +13,6 @@ namespace Conversion {
 
 namespace {
 
-
 // One row of the table as a spreadsheet saved it. Only the first three cells
 // have a role; of the others it matters only whether they are empty. A cell
 // is a view into the line that holds it, or, for a quoted cell, into a
@@ -53,8 +52,8 @@ struct Row
 
     bool isHeader() const
     {
-        return (cells[0] == QLatin1String("Origine ") || cells[0] == QLatin1String("Origine")) && cells[1] == QLatin1String("Traduction")
-               && cells[2].isEmpty() && !moreNonEmpty;
+        return (cells[0] == QLatin1String("Origine ") || cells[0] == QLatin1String("Origine"))
+               && cells[1] == QLatin1String("Traduction") && cells[2].isEmpty() && !moreNonEmpty;
     }
 
     bool hasEncodingMarker() const { return count >= 3 && cells[2] == QLatin1String("UTF-8"); }
@@ -221,7 +220,8 @@ int referenceLength(const QChar *p, const QChar *end)
                                              QLatin1String("&quot;"), QLatin1String("&apos;")};
     const QStringView head(p, qMin<qsizetype>(end - p, 6));
     const int semicolon = indexOf(head, ';');
-    if (semicolon > 0 && std::find(std::begin(entities), std::end(entities), head.left(semicolon + 1)) != std::end(entities))
+    const QStringView name = head.left(semicolon + 1);
+    if (semicolon > 0 && std::find(std::begin(entities), std::end(entities), name) != std::end(entities))
         return semicolon + 1;
     if (end - p < 4 || p[1] != QLatin1Char('#'))
         return 0;

@@ -123,7 +123,8 @@ Pairs keptByQt(const Pairs &messages)
 
 QString languageOf(const QString &tsPath)
 {
-    const QRegularExpressionMatch match = QRegularExpression("<TS[^>]* language=\"([^\"]+)\"").match(readFile(tsPath).left(4096));
+    const QRegularExpression language("<TS[^>]* language=\"([^\"]+)\"");
+    const QRegularExpressionMatch match = language.match(readFile(tsPath).left(4096));
     return match.hasMatch() ? match.captured(1) : "en";
 }
 

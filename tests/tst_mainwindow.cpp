@@ -111,7 +111,8 @@ void tst_MainWindow::layout()
             QCOMPARE(m_window->childAt(x, y), excel);
     }
     QTest::mouseClick(excel, Qt::LeftButton, {}, excel->mapFrom(m_window, overlap.center()));
-    QCOMPARE(stateOf(*m_window, m_dir->path()), QString("XMl, Excel checked, extension .csv, Convertir shown, file , folder "));
+    QCOMPARE(stateOf(*m_window, m_dir->path()),
+             QString("XMl, Excel checked, extension .csv, Convertir shown, file , folder "));
 
     // The two path fields take neither clicks nor typing, and stay white;
     // the name field takes what is typed.
@@ -137,7 +138,8 @@ void tst_MainWindow::tabOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     // Qt makes the two radio buttons one stop; the arrow keys move between them.
-    QCOMPARE(order.join(", "), QString("Rechercher, Selectionner, name, Convertir vers XMl, Quitter, Convertir, Rechercher"));
+    QCOMPARE(order.join(", "),
+             QString("Rechercher, Selectionner, name, Convertir vers XMl, Quitter, Convertir, Rechercher"));
     buttonNamed(*m_window, "Convertir vers XMl")->setFocus(Qt::TabFocusReason);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
     QCOMPARE(QApplication::focusWidget(), buttonNamed(*m_window, "Convertir vers Excel"));
@@ -306,7 +308,8 @@ void tst_MainWindow::conversions()
 
     const QString path = named.startsWith('/') ? named : dir.filePath(named);
     QCOMPARE(boxes.size(), 1);   // and no other dialog
-    QVERIFY2(boxes.at(0).startsWith(named.isEmpty() ? box : box.arg(QDir::toNativeSeparators(path))), qPrintable(boxes.at(0)));
+    QVERIFY2(boxes.at(0).startsWith(named.isEmpty() ? box : box.arg(QDir::toNativeSeparators(path))),
+             qPrintable(boxes.at(0)));
     if (!named.isEmpty()) {
         QCOMPARE(snapshot(dir.path()), before);
         QCOMPARE(QFileInfo::exists("/app.csv"), rootHadIt);

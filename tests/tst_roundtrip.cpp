@@ -16,7 +16,8 @@ namespace {
 // What a translator types into the translation column, cell after cell.
 const char *const typed[] = {
     "Dites \"bonjour\"", "Tom & Jerry", "<b>gras</b> & <i>italique</i>", "première ligne\ndeuxième ligne",
-    "Café crème — 日本語", "", " espaces autour ", "=1+1", "0012", "'apostrophes'", "a > b; \"c\" < d", "\"\"", "-1", "@moi",
+    "Café crème — 日本語", "", " espaces autour ", "=1+1", "0012", "'apostrophes'", "a > b; \"c\" < d", "\"\"",
+    "-1", "@moi",
 };
 
 // A cell as LibreOffice and Excel write it in tab-separated text.
@@ -58,7 +59,8 @@ bool tst_RoundTrip::spreadsheetSaves(const QString &input, const QString &saved,
     const bool ok = QtTools::run(QUORVALE_SOFFICE,
                                  {"--headless", "--norestore", "-env:UserInstallation=file://" + file("profile"),
                                   "--infilter=CSV:9,34,76,1,1/2/2/2/3/2/4/2,0,false,false", "--convert-to",
-                                  QString("txt:Text - txt - csv (StarCalc):%1,34,76,1,,0,false,true,true").arg(int(separator)),
+                                  QString("txt:Text - txt - csv (StarCalc):%1,34,76,1,,0,false,true,true")
+                                      .arg(int(separator)),
                                   "--outdir", file("calc"), file("calc/sheet.csv")},
                                  &output);
     QFile::remove(saved);
@@ -136,7 +138,8 @@ void tst_RoundTrip::throughSpreadsheet()
     // The same table as Excel's "Unicode Text" (UTF-16 with its mark, CR LF)
     // and as Excel for Mac (a CR alone ends each line, inside cells too).
     const QString text = QtTools::readFile(file("traduit.txt"));
-    QVERIFY(QtTools::writeFile(file("excel.txt"), QTextCodec::codecForName("UTF-16LE")->fromUnicode(QString(text).replace("\n", "\r\n"))));
+    QTextCodec *const utf16 = QTextCodec::codecForName("UTF-16LE");
+    QVERIFY(QtTools::writeFile(file("excel.txt"), utf16->fromUnicode(QString(text).replace("\n", "\r\n"))));
     QVERIFY(QtTools::writeFile(file("mac.txt"), QString(text).replace('\n', '\r').toUtf8()));
     for (const QString name : {"excel", "mac"}) {
         QCOMPARE(convert(file(name + ".txt"), name), imported);
@@ -176,7 +179,8 @@ void tst_RoundTrip::roadBackIntoProgram(const QString &sources, const QString &i
     for (const QtTools::Message &message : messages) {
         if (message.context.isEmpty())
             continue;   // the imported messages, now vanished
-        const auto typedFor = std::find_if(kept.begin(), kept.end(), [&](const auto &k) { return k.first == message.source; });
+        const auto typedFor =
+            std::find_if(kept.begin(), kept.end(), [&](const auto &k) { return k.first == message.source; });
         QVERIFY2(typedFor != kept.end(), qPrintable(message.source));
         for (int form = 0; form < typedFor->second.size(); ++form, ++checked) {
             const int n = typedFor->second.size() == 1 ? -1 : form + 1;   // in French 1 takes the first form, 2 the second
