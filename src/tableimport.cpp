@@ -268,15 +268,7 @@ public:
     // where a spreadsheet would take it for the start of a formula, as the
     // export writes it, so that a TS file that goes out and comes back is
     // the same file.
-    void appendCell(QString &out, QStringView cell)
-    {
-        const QLatin1String reference = cell.isEmpty() ? QLatin1String() : formulaStartReference(cell[0]);
-        if (reference.size()) {
-            out += reference;
-            cell = cell.mid(1);
-        }
-        append(out, cell);
-    }
+    void appendCell(QString &out, QStringView cell) { append(out, appendSafeStart(out, cell)); }
 
     void append(QString &out, QStringView cell)
     {

@@ -206,15 +206,13 @@ bool CodecGuard::encodable(uint codePoint, QStringView character) const
     return *known;
 }
 
-QLatin1String formulaStartReference(QChar c)
+QStringView appendSafeStart(QString &out, QStringView cell)
 {
-    switch (c.unicode()) {
-    case '=': return QLatin1String("&#61;");
-    case '+': return QLatin1String("&#43;");
-    case '-': return QLatin1String("&#45;");
-    case '@': return QLatin1String("&#64;");
-    default: return QLatin1String();
-    }
+    const ushort first = cell.isEmpty() ? 0 : cell[0].unicode();
+    if (first != '=' && first != '+' && first != '-' && first != '@')
+        return cell;
+    out += QLatin1String("&#") + QString::number(first) + QLatin1Char(';');
+    return cell.mid(1);
 }
 
 } // namespace Conversion

@@ -178,9 +178,9 @@ private:
 
 // A spreadsheet runs a cell that begins with one of =, +, - or @ as a
 // formula (and changes it when the sheet is saved): such a first character
-// of a cell is written as the character reference that this gives, which
-// Qt's tools read as that very character. Empty for any other character.
-QLatin1String formulaStartReference(QChar c);
+// of a cell is appended to out as a character reference, which Qt's tools
+// read as that very character. Returns the rest of the cell, to append.
+QStringView appendSafeStart(QString &out, QStringView cell);
 
 } // namespace Conversion
 

@@ -319,17 +319,6 @@ private:
         text(content.constData(), content.constData() + content.size());
     }
 
-    static void appendCell(QString &row, const QString &cell)
-    {
-        const QLatin1String reference = cell.isEmpty() ? QLatin1String() : formulaStartReference(cell[0]);
-        if (reference.size()) {
-            row += reference;
-            row.append(cell.constData() + 1, cell.size() - 1);
-        } else {
-            row += cell;
-        }
-    }
-
     void writeRow()
     {
         if (m_capture != Capture::None) {
@@ -338,9 +327,9 @@ private:
             m_cell = nullptr;
         }
         QString &row = m_out.text();
-        appendCell(row, m_source);
+        row += appendSafeStart(row, m_source);
         row += QLatin1Char('\t');
-        appendCell(row, m_translation);
+        row += appendSafeStart(row, m_translation);
         if (m_utf8Marker)
             row += QLatin1String("\tUTF-8");
         row += QLatin1Char('\n');
