@@ -66,7 +66,8 @@ bool messages(const QString &tsPath, QVector<Message> *messages, QString *error,
 {
     QTemporaryDir dir;
     const QString read = dir.filePath("read.ts");
-    if (!run("lconvert", {"-target-language", language, "-i", tsPath, "-o", read}, error) || !onlyKnownNotices(*error))
+    if (!run("lrelease", {"-silent", tsPath, "-qm", dir.filePath("read.qm")}, error) || !onlyKnownNotices(*error)
+        || !run("lconvert", {"-target-language", language, "-i", tsPath, "-o", read}, error) || !onlyKnownNotices(*error))
         return false;
     QXmlStreamReader xml(readFile(read));
     messages->clear();
@@ -126,22 +127,6 @@ QString languageOf(const QString &tsPath)
     const QRegularExpression language("<TS[^>]* language=\"([^\"]+)\"");
     const QRegularExpressionMatch match = language.match(readFile(tsPath).left(4096));
     return match.hasMatch() ? match.captured(1) : "en";
-}
-
-bool compiles(const QString &tsPath, QString *error)
-{
-    QTemporaryDir dir;
-    return run("lrelease", {"-silent", tsPath, "-qm", dir.filePath("out.qm")}, error) && onlyKnownNotices(*error);
-}
-
-QStringList cellText(const QString &cell, bool *wellFormed)
-{
-    QXmlStreamReader xml("<cell>" + cell + "</cell>");
-    xml.readNextStartElement();
-    const QStringList content = readContent(xml);
-    if (wellFormed)
-        *wellFormed = !xml.hasError();
-    return content;
 }
 
 QByteArray readFile(const QString &path)

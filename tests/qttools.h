@@ -28,8 +28,9 @@ bool available();
 bool run(const QString &program, const QStringList &arguments, QString *output = nullptr);
 
 // The messages of a TS file as lconvert reads them, given the language of
-// its numerus forms; false, with the reason, when lconvert fails or warns of
-// anything but what any file without contexts or language brings.
+// its numerus forms; false, with the reason, when lconvert or lrelease
+// fails or warns of anything but what any file without contexts or language
+// brings.
 bool messages(const QString &tsPath, QVector<Message> *messages, QString *error, const QString &language = "fr");
 Pairs pairs(const QString &tsPath, const QString &language);   // none, with a warning, on failure
 
@@ -38,10 +39,6 @@ Pairs pairs(const QString &tsPath, const QString &language);   // none, with a w
 Pairs keptByQt(const Pairs &messages);
 
 QString languageOf(const QString &tsPath);
-bool compiles(const QString &tsPath, QString *error);   // by lrelease, without a complaint
-
-// A table cell read as the TS text that it holds, as a translation.
-QStringList cellText(const QString &cell, bool *wellFormed = nullptr);
 
 QByteArray readFile(const QString &path);
 bool writeFile(const QString &path, const QByteArray &bytes);

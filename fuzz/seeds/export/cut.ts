@@ -1,1 +1,0 @@
-<TS><context><message><source><![CDATA[x<y]]></source><!-- > --><translation>t
