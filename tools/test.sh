@@ -40,7 +40,7 @@ if printf 'extern "C" int LLVMFuzzerTestOneInput(const char *, unsigned long) { 
     for target in export import; do
         corpus="$top/build-fuzz/corpus-$target"
         mkdir -p "$corpus"
-        seeds="$top/fuzz/seeds/$target"
+        seeds="$top/tests/data/$target"   # the rules' cases
         if [ "$target" = export ] && [ -d "$top/../shared/corpus" ]; then
             seeds="$seeds $top/../shared/corpus"
         fi
