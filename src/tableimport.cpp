@@ -452,17 +452,12 @@ public:
     void writeMessage(const Row &row)
     {
         const QVector<Element> forms = elementsOnly(row.cells[1], numerusForm);
-        const bool marker = row.hasEncodingMarker();
-        if (marker && !forms.isEmpty())
-            m_buffer += QLatin1String("    <message encoding=\"UTF-8\" numerus=\"yes\">\n");
-        else if (marker)
-            m_buffer += QLatin1String("    <message encoding=\"UTF-8\">\n");
-        else if (!forms.isEmpty())
-            m_buffer += QLatin1String("    <message numerus=\"yes\">\n");
-        else
-            m_buffer += QLatin1String("    <message>\n");
-
-        m_buffer += QLatin1String("        <source>");
+        m_buffer += QLatin1String("    <message");
+        if (row.hasEncodingMarker())
+            m_buffer += QLatin1String(" encoding=\"UTF-8\"");
+        if (!forms.isEmpty())
+            m_buffer += QLatin1String(" numerus=\"yes\"");
+        m_buffer += QLatin1String(">\n        <source>");
         m_text.appendCell(m_buffer, row.cells[0]);
         m_buffer += QLatin1String("</source>\n        <translation");
         if (forms.isEmpty()) {
