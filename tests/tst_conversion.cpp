@@ -124,12 +124,13 @@ void tst_Conversion::rules()
     QVERIFY2(!QtTools::available() || QtTools::messages(expected, &messages, &error), qPrintable(error));
 }
 
+// A line of 50 MB, whose last cell goes on in the next line.
 void tst_Conversion::lineOf50Megabytes()
 {
     const QByteArray source(50 * 1000 * 1000, 'a');
-    QVERIFY(convert(Conversion::tableToTs, source + "\tb&c\n")
+    QVERIFY(convert(Conversion::tableToTs, source + "\t\"b&c\nd\"\n")
             == "<!DOCTYPE TS><TS>\n<context>\n    <message>\n        <source>" + source
-                   + "</source>\n        <translation>b&amp;c</translation>\n    </message>\n</context>\n</TS>\n");
+                   + "</source>\n        <translation>b&amp;c&#10;d</translation>\n    </message>\n</context>\n</TS>\n");
 }
 
 // A file that appears under the output's name during the conversion is
