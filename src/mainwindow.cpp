@@ -1,5 +1,8 @@
 #include "mainwindow.h"
 
+#include "filedrops.h"
+#include "windowscaling.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLabel>
@@ -81,6 +84,13 @@ MainWindow::MainWindow(QWidget *parent)
     btnStart->setGeometry(210, 250, 100, 30);
     btnStart->show();
     connect(btnStart, SIGNAL(clicked(bool)), this, SLOT(btnStart_clicked()));
+
+    // Screen readers name each field by the label that stands beside it.
+    lblEntree->setBuddy(editEntree);
+    lblSortie->setBuddy(editSortie);
+    lblNom->setBuddy(editNom);
+    fitToItsTexts(this);
+    new FileDrops(this, [this](const QString &path, bool folder) { takeDropped(path, folder); });
 }
 
 MainWindow::~MainWindow()
@@ -94,16 +104,25 @@ void MainWindow::showError(const QString &text)
 
 void MainWindow::btnRepEntree_clicked()
 {
+    resetDirection();
+    takeInputFile(QFileDialog::getOpenFileName(this, QStringLiteral("Selectionner le Fichier a Traduire"),
+                                               QStringLiteral("/home"), QString(), nullptr, QFileDialog::Options()));
+}
+
+void MainWindow::resetDirection()
+{
     btnExcel->setEnabled(true);
     btnXml->setEnabled(true);
     // Auto-exclusive radio buttons refuse to uncheck the checked one; the
     // calls are kept so that a pair with nothing checked stays that way.
     btnExcel->setChecked(false);
     btnXml->setChecked(false);
+}
 
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Selectionner le Fichier a Traduire"),
-                                                      QStringLiteral("/home"), QString(), nullptr,
-                                                      QFileDialog::Options());
+// The file chosen in the dialog or dropped on the window; its name alone
+// sets the direction.
+void MainWindow::takeInputFile(const QString &path)
+{
     editEntree->setText(path);
 
     if (path.endsWith(QLatin1String(".txt"), Qt::CaseSensitive)) {
@@ -129,6 +148,18 @@ void MainWindow::btnRepEntree_clicked()
         btnExcel->setDisabled(true);
         btnXml->setDisabled(true);
         btnStart->hide();
+    }
+}
+
+// A file dropped on the window is taken as "Rechercher" takes the one chosen
+// in its dialog, a folder as "Selectionner" takes it.
+void MainWindow::takeDropped(const QString &path, bool folder)
+{
+    if (folder) {
+        editSortie->setText(path);
+    } else {
+        resetDirection();
+        takeInputFile(path);
     }
 }
 

@@ -27,6 +27,9 @@ private slots:
 private:
     void convertXmlToExcel();
     void convertCsvToXml();
+    void resetDirection();
+    void takeInputFile(const QString &path);
+    void takeDropped(const QString &path, bool folder);
     void showError(const QString &text);
 
     QLabel *lblEntree;

@@ -1,30 +1,37 @@
 #!/bin/sh
-# The program in a real X window (Xvfb), driven as a user would with xdotool:
-# one export and one import through the real file dialogs, then "Quitter".
-# A PROGRAM.exe runs under Wine, with Qt's windows platform and Wine's
-# dialogs, and the program that $QUORVALE_WINDOWSIZE names asks Windows to
-# resize it.
+# The program in a real X window (Xvfb), driven as a user would with xdotool,
+# on a display at 100 % and at 150 %: the window tests' check that every text
+# is whole, run in that display, then one export and one import through the real file dialogs, and
+# "Quitter". A PROGRAM.exe runs under Wine, with Qt's windows platform and
+# Wine's dialogs, at 150 % in the Wine prefix $WINEPREFIX_150; the program
+# that $QUORVALE_WINDOWSIZE names asks Windows to resize it.
 #
-#   realwindow.sh PROGRAM WORKDIR [SCREENSHOT.png]
+#   realwindow.sh PROGRAM LAYOUT_TEST WORKDIR [SCREENSHOT.png]
 #
-# Every wait is bounded; only the processes started here are stopped.
+# The screenshot at 150 % is SCREENSHOT-150.png. Every wait is bounded; only
+# the processes started here are stopped.
 set -eu
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+layout_test=$2
 data=$(cd "$(dirname "$0")/data" && pwd)
-rm -rf "$2" && mkdir -p "$2/out" "$2/cwd"
-work=$(cd "$2" && pwd)
+rm -rf "$3" && mkdir -p "$3"
+work=$(cd "$3" && pwd)
 
 case "$program" in
 *.exe)   # paths as Windows names them, CR LF line ends, Wine's folder dialog
-    run_program() { unset WINEQT_QPA_PLATFORM; exec wine "$program"; }
-    keeps_its_size() { [ "$(wine "$QUORVALE_WINDOWSIZE" | tr -d '\r')" = "550x300 550x300" ]; }
+    scaled_display() { [ "$1" = 1 ] || export WINEPREFIX="$WINEPREFIX_150"; }
+    run_program() { unset WINEQT_QPA_PLATFORM; exec wine "$@"; }
+    keeps_its_size() { [ "$(wine "$QUORVALE_WINDOWSIZE" | tr -d '\r')" = "${width}x$height ${width}x$height" ]; }
     native() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
     as_written() { sed 's/$/\r/' "$1"; }
     folder_dialog="Sélectionnez un dossier" ;;
 *)
-    run_program() { QT_QPA_PLATFORM=xcb exec "$program"; }
+    scaled_display() { dpi=$(echo "$1" | awk '{ print $1 * 96 }'); }
+    run_program() { QT_QPA_PLATFORM=xcb exec "$@"; }
     # The size hints tell the window manager that it may not resize the window.
-    keeps_its_size() { [ "$(xprop -id "$wid" WM_NORMAL_HINTS | grep -c "m[a-z]* size: 550 by 300")" -eq 2 ]; }
+    keeps_its_size() {
+        [ "$(xprop -id "$wid" WM_NORMAL_HINTS | grep -c "m[a-z]* size: $width by $height")" -eq 2 ]
+    }
     native() { echo "$1"; }
     as_written() { cat "$1"; }
     folder_dialog="Selectionner le Dossier de Sortie" ;;
@@ -34,7 +41,7 @@ started=""
 trap 'for pid in $started; do kill "$pid" 2>/dev/null || true; done' EXIT INT TERM
 fail() {
     echo "FAIL: $*" >&2
-    for log in "$work/xvfb.log" "$work/program.log"; do
+    for log in "$work"/*.log; do
         [ -s "$log" ] && { echo "--- $log"; cat "$log"; } >&2
     done
     exit 1
@@ -51,25 +58,8 @@ within() {
 }
 window() { xdotool search --onlyvisible --name "^$1\$" | head -n 1 | grep .; }
 no_window() { ! window "$1"; }
-
-# An X server of our own, on the first free display.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-started="$!"
-within 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
-within 20 xdotool getdisplaygeometry || fail "Xvfb does not answer on $DISPLAY"
-
-(cd "$work/cwd" && run_program) >"$work/program.log" 2>&1 &
-app=$!
-started="$app $started"
-within 60 window Quorvale || fail "no window titled Quorvale"
-wid=$(window Quorvale)
-info=$(xwininfo -id "$wid")
-echo "$info" | grep -q "Width: 550" && echo "$info" | grep -q "Height: 300" || fail "size: $info"
-keeps_its_size || fail "the window can be resized"
-x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
-y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
-click() { xdotool mousemove --sync $((x + $1)) $((y + $2)) click 1; }
+# Clicks at a point given in the window's coordinates at 100 %.
+click() { xdotool mousemove --sync $((x + $1 * width / 550)) $((y + $2 * width / 550)) click 1; }
 
 # Types $2 into the dialog titled $1, if given, and presses Return until it closes.
 answer() {
@@ -85,27 +75,67 @@ answer() {
     fail "'$1' stayed open"
 }
 
-# Converts the case $1 of tests/data into out/$2 and compares it with the case's output.
+# Converts the case $1 of tests/data into out/$2 and compares it with the case's output $3.
 convert() {
     click 480 55                     # "Rechercher"
     answer "Selectionner le Fichier a Traduire" "$(native "$data/$1")"
     click 480 125                    # "Selectionner"
-    answer "$folder_dialog" "$(native "$work/out")"
+    answer "$folder_dialog" "$(native "$session/out")"
     click 175 165                    # the name field
     xdotool key --clearmodifiers ctrl+a type --delay 10 "$(basename "$2" | cut -d. -f1)"
     click 260 265                    # "Convertir"
     answer Rapport
-    as_written "$data/$3" | cmp -s - "$work/out/$2" || fail "$2: $(cat -A "$work/out/$2")"
+    as_written "$data/$3" | cmp -s - "$session/out/$2" || fail "$2: $(cat -A "$session/out/$2")"
 }
 
-convert export/one-element-per-line.ts app.csv export/one-element-per-line.csv
-convert import/references-and-markup-stay.txt back.ts import/references-and-markup-stay.ts
-[ -z "${3:-}" ] || { mkdir -p "$(dirname "$3")" && import -window "$wid" "$3"; }
+# The whole test on a display at the scale $1 (1 is 100 %), in an X server of
+# its own; $2 is where the screenshot goes.
+session() {
+    session="$work/$1"
+    mkdir -p "$session/out" "$session/cwd"
+    scaled_display "$1"
+    Xvfb -displayfd 3 -dpi "${dpi:-96}" -screen 0 1600x1200x24 -nolisten tcp -noreset \
+        3>"$session/display" 2>"$work/xvfb.log" &
+    xvfb=$!
+    started="$xvfb $started"
+    within 20 test -s "$session/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(cat "$session/display")"
+    within 20 xdotool getdisplaygeometry || fail "Xvfb does not answer on $DISPLAY"
 
-click 480 265                        # "Quitter"
-within 20 sh -c "! kill -0 $app" || fail "the program did not end"
-status=0
-wait "$app" || status=$?
-[ "$status" -eq 0 ] || fail "exit status $status"
-[ -z "$(ls -A "$work/cwd")" ] || fail "files left in the current directory: $(ls -A "$work/cwd")"
-echo "real window: export, import and quit passed"
+    (cd "$session/cwd" && QUORVALE_DISPLAY_SCALE=$1 WINEQT_FORCE_STDERR_LOGGING=1 run_program "$layout_test" readable) \
+        >"$work/layout.log" 2>&1 || fail "at $1: the texts do not fit their widgets"
+    (cd "$session/cwd" && run_program "$program") >"$work/program.log" 2>&1 &
+    app=$!
+    started="$app $started"
+    within 60 window Quorvale || fail "no window titled Quorvale"
+    wid=$(window Quorvale)
+    info=$(xwininfo -id "$wid")
+    width=$(echo "$info" | sed -n 's/.*Width: *//p')
+    height=$(echo "$info" | sed -n 's/.*Height: *//p')
+    x=$(echo "$info" | sed -n 's/.*Absolute upper-left X: *//p')
+    y=$(echo "$info" | sed -n 's/.*Absolute upper-left Y: *//p')
+    # At least 550 x 300 times the scale, in those proportions, and the
+    # window at 100 % times the scale.
+    awk -v w="$width" -v h="$height" -v s="$1" -v w1="${width_at_1:-$width}" 'BEGIN {
+            exit !(w >= int(550 * s) && h >= int(300 * s) && (w * 300 - h * 550) ^ 2 <= 1100 ^ 2 \
+                   && (w - w1 * s) ^ 2 <= 4) }' ||
+        fail "at $1: the window is $width x $height"
+    width_at_1=${width_at_1:-$width}
+    keeps_its_size || fail "the window can be resized"
+
+    convert export/one-element-per-line.ts app.csv export/one-element-per-line.csv
+    convert import/references-and-markup-stay.txt back.ts import/references-and-markup-stay.ts
+    [ -z "$2" ] || { mkdir -p "$(dirname "$2")" && import -window "$wid" "$2"; }
+
+    click 480 265                    # "Quitter"
+    within 20 sh -c "! kill -0 $app" || fail "the program did not end"
+    status=0
+    wait "$app" || status=$?
+    [ "$status" -eq 0 ] || fail "exit status $status"
+    [ -z "$(ls -A "$session/cwd")" ] || fail "files left in the current directory: $(ls -A "$session/cwd")"
+    kill "$xvfb"
+    echo "real window at $1: $width x $height, texts whole; export, import and quit passed"
+}
+
+session 1 "${4:-}"
+session 1.5 "${4:+${4%.png}-150.png}"

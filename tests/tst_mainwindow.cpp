@@ -4,9 +4,13 @@
 #include "mainwindow.h"
 #include "qttools.h"
 #include "user.h"
+#include "windowscaling.h"
 
+#include <QAccessible>
 #include <QDirIterator>
+#include <QRadioButton>
 #include <QScopeGuard>
+#include <QStyleOption>
 #include <QTemporaryDir>
 
 namespace {
@@ -19,6 +23,27 @@ const QString imported = "Rapport: Conversion Csv -> Xml Effectuée";
 // letter of the directory where the test starts, on Windows).
 const QString tsCase = QFileInfo(QUORVALE_TEST_DATA "/export/one-element-per-line").absoluteFilePath();
 const QString tableCase = QFileInfo(QUORVALE_TEST_DATA "/import/plain-row").absoluteFilePath();
+
+// Where the widget draws its text, in the window, measured with its own
+// font: a label's from its left, a button's in its middle, a radio button's
+// after its mark.
+QRect textArea(QWidget *widget, const QString &text)
+{
+    const int width = widget->fontMetrics().horizontalAdvance(text);
+    QRect area = widget->contentsRect();
+    if (qobject_cast<QRadioButton *>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(widget);
+        option.text = text;
+        area = widget->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, widget);
+    } else if (qobject_cast<QAbstractButton *>(widget)) {
+        const int margin = widget->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
+        area.adjust(margin, 0, -margin, 0);
+        area.setLeft(area.center().x() - width / 2);
+    }
+    area.setWidth(width);
+    return area.translated(widget->pos());
+}
 
 // Every file below a folder with its content, to see that nothing changed.
 QMap<QString, QByteArray> snapshot(const QString &root)
@@ -48,9 +73,13 @@ class tst_MainWindow : public QObject
 {
     Q_OBJECT
 
+public:
+    static void initMain() { scaleWithTheDisplay(); }   // as the program starts
+
 private slots:
     void init();
     void cleanup();
+    void readable();
     void layout();
     void tabOrder();
     void userSteps_data();
@@ -89,9 +118,42 @@ void tst_MainWindow::cleanup()
     delete m_dir;
 }
 
+void tst_MainWindow::readable()
+{
+    // Each text stands whole inside its widget, clear of the widgets that lie
+    // above it, at the display's scale (realwindow.sh gives it: 1.5 at
+    // 150 %), in a window at least 550 x 300 times that scale, in those
+    // proportions.
+    const QList<QWidget *> widgets = m_window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (int i = 0; i < widgets.size(); ++i) {
+        const QVariant text = widgets.at(i)->property("text");
+        if (text.toString().isEmpty() || widgets.at(i)->isHidden())
+            continue;
+        const QRect area = textArea(widgets.at(i), text.toString());
+        QVERIFY2(widgets.at(i)->geometry().contains(area), qPrintable(text.toString()));
+        for (QWidget *above : widgets.mid(i + 1))
+            QVERIFY2(above->isHidden() || !above->geometry().intersects(area), qPrintable(text.toString()));
+    }
+    const qreal scale = qEnvironmentVariableIsSet("QUORVALE_DISPLAY_SCALE")
+                            ? qgetenv("QUORVALE_DISPLAY_SCALE").toDouble() : 1.0;
+    const QSize pixels = m_window->size() * m_window->devicePixelRatioF();
+    QVERIFY2(pixels.width() >= qFloor(550 * scale) && pixels.height() >= qFloor(300 * scale)
+                 && qAbs(pixels.width() * 300 - pixels.height() * 550) <= 550 * 2,
+             qPrintable(QString("%1 x %2").arg(pixels.width()).arg(pixels.height())));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+
+    // Screen readers name each field by its label, each button by its text.
+    QStringList names;
+    for (QWidget *widget : widgets) {
+        if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QAbstractButton *>(widget))
+            names += QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    }
+    QCOMPARE(names.join(", "), QString("Fichier a Convertir, Rechercher, Dossier de Sortie, Selectionner, Choix Du Nom, "
+                                       "Convertir vers XMl, Convertir vers Excel, Quitter, Convertir"));
+}
+
 void tst_MainWindow::layout()
 {
-    // Its title and fixed size are checked in a real window (realwindow.sh).
     // A click at the centre of each button reaches it; where the two radio
     // buttons overlap, it reaches "Convertir vers Excel".
     const QList<QAbstractButton *> buttons = m_window->findChildren<QAbstractButton *>();
@@ -120,8 +182,6 @@ void tst_MainWindow::layout()
 
 void tst_MainWindow::tabOrder()
 {
-    QApplication::setActiveWindow(m_window);
-    QVERIFY(QTest::qWaitForWindowActive(m_window));
     buttonNamed(*m_window, "Rechercher")->setFocus(Qt::TabFocusReason);
     QStringList order;
     for (int i = 0; i < 7; ++i) {
@@ -168,17 +228,29 @@ void tst_MainWindow::userSteps_data()
     QTest::newRow("Excel then XMl at start-up") << L{"Convertir vers Excel", "Convertir vers XMl"} << L()
                                                 << "XMl checked, Excel, extension .ts, Convertir shown, file , folder ";
     QTest::newRow("XMl clicked again with a table") << L{"Rechercher:table.txt", "Convertir vers XMl"} << L() << tableInput;
-    QTest::newRow("Convertir at start-up") << L{"Nom:app", "Convertir"} << L{noChoice} << startUp;
+    QTest::newRow("Convertir at start-up") << L{"Nom:app", "Convertir"} << L{noChoice} << startUp + ", name app";
     QTest::newRow("Convertir without a name") << L{"Rechercher:app.ts", "Convertir"} << L{noChoice} << tsInput;
     QTest::newRow("a table, without a name") << L{"Rechercher:table.txt", "Convertir"} << L{noChoice} << tableInput;
     QTest::newRow("a blank is a name") << L{"Rechercher:app.ts", "Selectionner:out", "Nom: ", "Convertir"}
-                                       << L{exported} << tsInput + "out";
+                                       << L{exported} << tsInput + "out, name  ";
     QTest::newRow("a table and a name") << L{"Rechercher:table.txt", "Selectionner:out", "Nom:back", "Convertir"}
-                                        << L{imported} << tableInput + "out";
+                                        << L{imported} << tableInput + "out, name back";
     QTest::newRow("a direction and a name, but no file")
         << L{"Convertir vers XMl", "Nom:app", "Selectionner:out", "Convertir"}
         << L{"Erreur: Aucun fichier à convertir n'a été choisi."}
-        << "XMl checked, Excel, extension .ts, Convertir shown, file , folder out";
+        << "XMl checked, Excel, extension .ts, Convertir shown, file , folder out, name app";
+
+    // Dragged from the file manager and dropped anywhere on the window.
+    QTest::newRow("a TS file dropped on its field") << L{"Drop:app.ts>file"} << L() << tsInput;
+    QTest::newRow("a table dropped on a label") << L{"Drop:table.txt>Dossier de Sortie"} << L() << tableInput;
+    QTest::newRow("the export's table dropped: refused") << L{"Drop:app.csv>Convertir"} << L{csvRefused}
+                                                         << refused.arg("app.csv");
+    QTest::newRow("a folder dropped") << L{"Drop:out>Choix Du Nom"} << L() << startUp + "out";
+    QTest::newRow("a file dropped on the name field is not its text")
+        << L{"Nom:app", "Drop:app.ts>name"} << L() << tsInput + ", name app";
+    QTest::newRow("two files dropped: nothing") << L{"Drop:app.ts,table.txt>Quitter"} << L{"drop refused"} << startUp;
+    QTest::newRow("a web address dropped: nothing")
+        << L{"Drop:https://example.org/app.ts>name"} << L{"drop refused"} << startUp;
 }
 
 void tst_MainWindow::userSteps()

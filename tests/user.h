@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
@@ -33,7 +34,8 @@ inline QLineEdit *fieldAt(QWidget &window, int index)
 }
 
 // What the user sees, such as "XMl checked, Excel disabled, extension .ts,
-// Convertir shown, file table.txt, folder out", paths relative to base.
+// Convertir shown, file table.txt, folder out, name app", paths relative to
+// base.
 inline QString stateOf(QWidget &window, const QDir &base)
 {
     QString state;
@@ -48,7 +50,9 @@ inline QString stateOf(QWidget &window, const QDir &base)
     state += QStringLiteral("extension %1, Convertir %2, file %3, folder %4")
                  .arg(window.findChildren<QLabel *>().value(3)->text(),   // the one right of the name
                       buttonNamed(window, "Convertir")->isVisible() ? "shown" : "hidden", relative(0), relative(1));
-    return state + (window.findChild<QProgressBar *>()->isVisible() ? ", progress bar shown" : "");
+    const QString name = fieldAt(window, 2)->text();
+    return state + (name.isEmpty() ? "" : ", name " + name)
+           + (window.findChild<QProgressBar *>()->isVisible() ? ", progress bar shown" : "");
 }
 
 class User : public QObject
@@ -62,9 +66,12 @@ public:
 
     // Does the steps, each what a user does: "Rechercher:NAME" picks that
     // file in the dialog that the button opens, "Rechercher:" cancels it, and
-    // likewise "Selectionner:NAME"; "Nom:TEXT" types the base name; any other
-    // step clicks the button of that text. Returns each message box seen, as
-    // "Title: text", with " (Convertir hidden)" if it was at that moment.
+    // likewise "Selectionner:NAME"; "Nom:TEXT" types the base name;
+    // "Drop:A,B>TARGET" drags A and B from the file manager onto the widget
+    // of that text (or "name", the name field, "file", the input's field);
+    // any other step clicks the button of that text. Returns each message box
+    // seen, as "Title: text", with " (Convertir hidden)" if it was at that
+    // moment.
     QStringList act(const QStringList &steps)
     {
         for (const QString &step : steps) {
@@ -72,6 +79,10 @@ public:
             if (what == "Nom") {
                 fieldAt(m_window, 2)->clear();
                 QTest::keyClicks(fieldAt(m_window, 2), step.section(':', 1));
+                continue;
+            }
+            if (what == "Drop") {
+                drop(step.section(':', 1, -1).section('>', 0, 0).split(','), step.section('>', 1));
                 continue;
             }
             m_answer = step.contains(':') ? QStringList{step.section(':', 1)} : QStringList();
@@ -83,6 +94,44 @@ public:
     }
 
 private:
+    // As a file manager drags them: their URLs, and the same as text, sent
+    // where Qt sends a drop, the first widget under the point that takes
+    // drops.
+    void drop(const QStringList &items, const QString &target)
+    {
+        QList<QUrl> urls;
+        for (const QString &item : items)
+            urls += item.contains("://") ? QUrl(item) : QUrl::fromLocalFile(m_base.filePath(item));
+        QMimeData data;
+        data.setUrls(urls);
+        data.setText(QUrl::toStringList(urls).join('\n'));
+        QWidget *under = target == "name" ? fieldAt(m_window, 2)
+                         : target == "file" ? fieldAt(m_window, 0)
+                                            : findText(target);
+        const QPoint point = under->mapTo(&m_window, under->rect().center());
+        QWidget *receiver = m_window.childAt(point);
+        while (receiver != &m_window && !receiver->acceptDrops())
+            receiver = receiver->parentWidget();
+        const QPoint at = receiver->mapFrom(&m_window, point);
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(receiver, &enter);
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        if (enter.isAccepted())
+            QApplication::sendEvent(receiver, &dropped);
+        if (!dropped.isAccepted())
+            m_seen += "drop refused";
+        QCoreApplication::processEvents();
+    }
+
+    QWidget *findText(const QString &text)
+    {
+        for (QLabel *label : m_window.findChildren<QLabel *>()) {
+            if (label->text() == text)
+                return label;
+        }
+        return buttonNamed(m_window, text);
+    }
+
     void answerDialog()
     {
         QWidget *modal = QApplication::activeModalWidget();

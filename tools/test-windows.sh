@@ -79,11 +79,20 @@ export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=
 export LOCPATH="$build/locale" LANG=fr_FR.UTF-8
 unset LC_ALL LANGUAGE
 [ -d "$LOCPATH/fr_FR.UTF-8" ] || { mkdir -p "$LOCPATH" && localedef -i fr_FR -f UTF-8 "$LOCPATH/fr_FR.UTF-8"; }
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
-    cp /usr/share/wine/fonts/tahoma*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-fi
+# Makes the Wine prefix $1 with Windows' display scaling at $2 DPI (96 is 100 %).
+wine_prefix() {
+    [ -f "$1/system.reg" ] && return 0
+    WINEPREFIX="$1" wineboot -i >/dev/null 2>&1 || true
+    WINEPREFIX="$1" wineserver -w
+    cp /usr/share/wine/fonts/tahoma*.ttf "$1/drive_c/windows/Fonts/"
+    for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+        WINEPREFIX="$1" wine reg add "$key" /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+    done
+    WINEPREFIX="$1" wineserver -w
+}
+wine_prefix "$WINEPREFIX" 96
+export WINEPREFIX_150="$build/wine-150"
+wine_prefix "$WINEPREFIX_150" 144
 
 echo "== Test suites under Wine (offscreen)"
 passed=0 skipped=0
@@ -113,8 +122,8 @@ echo "== quorvale.exe alone in a real window"
 wineserver -w   # a Wine session started without a display would keep the window from it
 alone="$build/alone"
 rm -rf "$alone" && mkdir -p "$alone" && cp "$build/quorvale.exe" "$alone/"
-QUORVALE_WINDOWSIZE="$build/tests/windowsize.exe" \
-    sh "$top/tests/realwindow.sh" "$alone/quorvale.exe" "$build/realwindow" "$build/window.png"
+QUORVALE_WINDOWSIZE="$build/tests/windowsize.exe" sh "$top/tests/realwindow.sh" "$alone/quorvale.exe" \
+    "$build/tests/tst_mainwindow.exe" "$build/realwindow" "$build/window.png"
 passed=$((passed + 1))
 
 echo "windows: $passed passed, $skipped skipped (each says why above), 0 failed"
