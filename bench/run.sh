@@ -90,6 +90,14 @@ ROW
     last="export $(rate "$ts_mb" "$export_s") MB/s ($(ratio "$copy_ts_s" "$export_s")x copy, $(awk -v a="$lconvert_s" -v b="$export_s" 'BEGIN { printf "%.0f", a / b }')x lconvert), import $(rate "$txt_mb" "$import_s") MB/s ($(ratio "$copy_txt_s" "$import_s")x copy), peak PEAK MB ($size MB files)"
 done
 echo
+# A table whose one quoted cell runs over 500,000 short lines (1 MB), beside
+# a table of 1 MB in rows: the reader decides once where the cell ends.
+awk 'BEGIN { printf "source\t\""; for (i = 0; i < 500000; i++) print "a"; print "b\"" }' >"$data/quoted-cell.txt"
+awk 'BEGIN { for (i = 0; i < 50000; i++) printf "source %06d\ttrad\n", i }' >"$data/rows.txt"
+set -- $(measure "$outdir/out.ts" "$bench" import "$data/quoted-cell.txt" "$outdir/out.ts"); quoted_s=$1
+set -- $(measure "$outdir/out.ts" "$bench" import "$data/rows.txt" "$outdir/out.ts"); rows_s=$1
+rm -f "$outdir/out.ts"
+echo "import of one quoted cell over 500,000 lines (1 MB): $quoted_s s; of 1 MB in 50,000 rows: $rows_s s"
 # On the disk, with the result synced before it is named, for the largest size.
 set -- $(measure "$data/out.csv" "$bench" export "$ts" "$data/out.csv"); disk_export_s=$1
 set -- $(measure "$data/out.ts" "$bench" import "$filled" "$data/out.ts"); disk_import_s=$1

@@ -73,7 +73,9 @@ bool syncToDisk(QFileDevice &file)
 }
 
 // A temporary file is created readable by its owner alone; the result gets
-// the permissions that a newly created file gets here.
+// the permissions that a newly created file gets here. Where the file system
+// keeps no permissions (FAT on a USB stick), this fails, and the result is
+// none the worse: the failure is not a reason to refuse it.
 void giveDefaultPermissions(QFile &file)
 {
     QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser
@@ -106,8 +108,12 @@ QString inputProblem(const QString &inputPath, QFile &input)
 }
 
 // What keeps a finished pass over the input from giving the output, or nothing.
-QString conversionProblem(const StreamResult &converted, const QString &inputPath, const QFile &input)
+QString conversionProblem(const StreamResult &converted, const QString &inputPath)
 {
+    if (!converted.readFailure.isEmpty()) {
+        return QString::fromUtf8("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2). Rien n'a été écrit.")
+            .arg(nativeName(inputPath), converted.readFailure);
+    }
     if (converted.invalidLine > 0) {
         return QString::fromUtf8("Le fichier %1 n'est pas un texte valide dans le codage %2 : sa ligne %3 contient "
                                  "des octets qui n'y ont pas de sens. Rien n'a été écrit. Enregistrez-le en %2 (ou "
@@ -127,10 +133,6 @@ QString conversionProblem(const StreamResult &converted, const QString &inputPat
         return QString::fromUtf8("Le fichier %1 contient des caractères qui ne peuvent pas figurer dans un fichier "
                                  "TS. Rien n'a été écrit.")
             .arg(nativeName(inputPath));
-    }
-    if (input.error() != QFileDevice::NoError) {
-        return QString::fromUtf8("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2). Rien n'a été écrit.")
-            .arg(nativeName(inputPath), input.errorString());
     }
     return QString();
 }
@@ -165,16 +167,15 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
         QTextStream in(&input);
         QTextStream out(&staging);
         const StreamResult converted = conversion(in, out);
-        out.flush();
         result.records = converted.records;
-        const QString problem = conversionProblem(converted, inputPath, input);
+        const QString problem = conversionProblem(converted, inputPath);
         if (!problem.isEmpty())
             return failure(problem);
-        if (out.status() != QTextStream::Ok)
-            return notWritten(outputPath, staging.errorString());
+        if (!converted.writeFailure.isEmpty())
+            return notWritten(outputPath, converted.writeFailure);
     }
     input.close();
-    if (!staging.flush() || staging.error() != QFileDevice::NoError)
+    if (!staging.flush())
         return notWritten(outputPath, staging.errorString());
     if (!syncToDisk(staging))
         return notWritten(outputPath, qt_error_string());

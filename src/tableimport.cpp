@@ -66,7 +66,7 @@ struct Row
 class TableReader
 {
 public:
-    explicit TableReader(QTextStream &in) : m_in(in.device(), tableCodec(in.device(), in.codec())) {}
+    explicit TableReader(QTextStream &in) : m_input(in.device()), m_in(m_input, tableCodec(m_input, in.codec())) {}
 
     // No spreadsheet holds a cell this long (Excel stops at 32767
     // characters): a quote that opens a longer one is a stray quote.
@@ -125,11 +125,10 @@ private:
             const int quote = indexOf(m_line, '"', p);
             if (quote < 0) {
                 // The cell goes on after a line break, if it closes at all.
-                if (!closesLater(row))
-                    return NotQuoted;
                 append(cell, m_line.mid(p));
                 cell.append(QLatin1Char('\n'));
-                m_in.readLine(m_line);
+                if (!readUpToClosingLine(row, cell))
+                    return NotQuoted;
                 p = 0;
                 continue;
             }
@@ -146,29 +145,38 @@ private:
     }
 
     // Looks ahead: does a quoted cell that is open at the end of the current
-    // line close properly further on? A stray quote thus never swallows the
-    // rows after it. The lines read are handed back to the reader.
-    bool closesLater(Row &row)
+    // line close properly further on? If it does, the lines before the one
+    // where it closes are the cell's, with their doubled quotes made single:
+    // they are appended to it, and that line becomes the current one. If
+    // not, the lines read are handed back to the reader, so that a stray
+    // quote never swallows the rows after it. Each line is thus looked at
+    // once, whatever the length of the cell.
+    bool readUpToClosingLine(Row &row, QString &cell)
     {
         // Reading ahead moves the reader: the current line is kept first.
         row.keepCells();
         m_kept = m_line.toString();
         m_line = m_kept;
-        QStringList ahead;
-        int length = 0;
-        bool closes = false;
+        QString ahead;   // the lines read, each ended by a line feed
         QStringView line;
-        while (length <= LongestQuotedCell && m_in.readLine(line)) {
-            ahead.append(line.toString());
-            length += int(line.size()) + 1;
+        while (ahead.size() <= LongestQuotedCell && m_in.readLine(line)) {
             const int quote = closingQuote(line);
-            if (quote >= 0) {
-                closes = quote + 1 == line.size() || line.at(quote + 1) == QLatin1Char('\t');
-                break;
+            const bool closes = quote >= 0 && (quote + 1 == line.size() || line.at(quote + 1) == QLatin1Char('\t'));
+            if (closes && ahead.size() + line.size() < LongestQuotedCell) {
+                cell += ahead.replace(QLatin1String("\"\""), QLatin1String("\""));
+                m_line = line;
+                return true;
             }
+            append(ahead, line);
+            ahead += QLatin1Char('\n');
+            if (quote >= 0)
+                break;
         }
-        m_in.readAgain(ahead);
-        return closes && length <= LongestQuotedCell;
+        if (!ahead.isEmpty()) {
+            ahead.chop(1);
+            m_in.readAgain(ahead.split(QLatin1Char('\n')));
+        }
+        return false;
     }
 
     // The first quote of the line that is not doubled, or -1.
@@ -182,6 +190,7 @@ private:
         }
     }
 
+    InputDevice m_input;
     LineReader m_in;
     QStringView m_line;
     QString m_kept;
@@ -481,8 +490,11 @@ public:
                                   "</TS>\n");
         m_out.flush();
         m_result.textLost = m_text.textLost();
+        m_result.writeFailure = m_out.failure();
         return m_result;
     }
+
+    bool writeFailed() const { return !m_out.failure().isEmpty(); }
 
 private:
     // Ends the opening tag of a translation or a numerus form and writes
@@ -523,7 +535,7 @@ StreamResult tableToTs(QTextStream &table, QTextStream &ts)
     bool first = true;
     bool text = false;
     bool tab = false;
-    while (reader.next(row)) {
+    while (!writer.writeFailed() && reader.next(row)) {
         text = text || !row.cells[0].isEmpty();
         tab = tab || row.count > 1;
         if (row.isBlank())
@@ -537,8 +549,7 @@ StreamResult tableToTs(QTextStream &table, QTextStream &ts)
     // A table saved as CSV, with semicolons or commas, would give a message
     // per line and not one translation.
     result.notTabSeparated = text && !tab;
-    result.invalidLine = reader.lines().invalidLine();
-    result.codec = reader.lines().codecName();
+    reader.lines().report(result);
     return result;
 }
 

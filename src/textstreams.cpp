@@ -15,27 +15,62 @@ QTextCodec *utf8Codec()
     return QTextCodec::codecForMib(106);
 }
 
-// Whether the rest of the device is valid UTF-8 that holds something other
-// than ASCII; the device is left where it was.
-bool holdsUtf8Text(QIODevice *device)
+// Whether the rest of the input is valid UTF-8 that holds something other
+// than ASCII; the input is left where it was.
+bool holdsUtf8Text(InputDevice &input)
 {
-    const qint64 start = device->pos();
+    const qint64 start = input.pos();
     QTextCodec::ConverterState state;
     bool nonAscii = false;
-    QByteArray chunk;
-    while (state.invalidChars == 0 && !(chunk = device->read(ChunkSize)).isEmpty()) {
-        nonAscii = nonAscii || std::any_of(chunk.cbegin(), chunk.cend(), [](char c) { return c & 0x80; });
-        utf8Codec()->toUnicode(chunk.constData(), chunk.size(), &state);
+    QByteArray chunk(ChunkSize, Qt::Uninitialized);
+    qint64 size;
+    while (state.invalidChars == 0 && (size = input.read(chunk.data(), ChunkSize)) > 0) {
+        nonAscii = nonAscii || std::any_of(chunk.cbegin(), chunk.cbegin() + size, [](char c) { return c & 0x80; });
+        utf8Codec()->toUnicode(chunk.constData(), int(size), &state);
     }
-    device->seek(start);
-    return nonAscii && state.invalidChars == 0 && state.remainingChars == 0;
+    return input.seek(start) && nonAscii && state.invalidChars == 0 && state.remainingChars == 0;
 }
 
 } // namespace
 
-QTextCodec *tsCodec(QIODevice *device)
+qint64 InputDevice::checked(qint64 result)
 {
-    const QByteArray head = device->peek(1024);
+    if (result < 0 && m_failure.isEmpty())
+        m_failure = m_device->errorString();
+    return result;
+}
+
+qint64 InputDevice::read(char *data, qint64 size)
+{
+    return m_failure.isEmpty() ? checked(m_device->read(data, size)) : -1;
+}
+
+QByteArray InputDevice::peek(qint64 size)
+{
+    QByteArray head(int(size), Qt::Uninitialized);
+    const qint64 peeked = m_failure.isEmpty() ? checked(m_device->peek(head.data(), size)) : -1;
+    head.resize(int(qMax<qint64>(peeked, 0)));
+    return head;
+}
+
+qint64 InputDevice::pos() const
+{
+    return m_device->pos();
+}
+
+bool InputDevice::isSequential() const
+{
+    return m_device->isSequential();
+}
+
+bool InputDevice::seek(qint64 position)
+{
+    return m_failure.isEmpty() && checked(m_device->seek(position) ? 0 : -1) == 0;
+}
+
+QTextCodec *tsCodec(InputDevice &input)
+{
+    const QByteArray head = input.peek(1024);
     if (QTextCodec *marked = QTextCodec::codecForUtfText(head, nullptr))
         return marked;
     static const QRegularExpression declaration(
@@ -45,11 +80,11 @@ QTextCodec *tsCodec(QIODevice *device)
     return declared ? declared : utf8Codec();
 }
 
-QTextCodec *tableCodec(QIODevice *device, QTextCodec *system)
+QTextCodec *tableCodec(InputDevice &input, QTextCodec *system)
 {
-    if (QTextCodec *marked = QTextCodec::codecForUtfText(device->peek(4), nullptr))
+    if (QTextCodec *marked = QTextCodec::codecForUtfText(input.peek(4), nullptr))
         return marked;
-    if (system->mibEnum() != 106 && !device->isSequential() && holdsUtf8Text(device))
+    if (system->mibEnum() != 106 && !input.isSequential() && holdsUtf8Text(input))
         return utf8Codec();
     return system;
 }
@@ -105,18 +140,27 @@ bool LineReader::readLine(QStringView &line)
     return true;
 }
 
+// The lines handed back were counted when they were read first: m_lines
+// counts the lines read from the device, which places an invalid byte.
 void LineReader::readAgain(const QStringList &lines)
 {
     m_replay = lines + m_replay;
-    m_lines -= lines.size();
+}
+
+void LineReader::report(StreamResult &result) const
+{
+    result.invalidLine = m_invalidLine;
+    result.codec = m_codec->name();
+    result.readFailure = m_input.failure();
 }
 
 // How many lines end in text: at a line feed, a carriage return and line
-// feed, or a carriage return alone.
-static qint64 countLineEnds(QStringView text)
+// feed, or a carriage return alone. A line feed first in the text that
+// follows a carriage return ends no line of its own.
+static qint64 countLineEnds(QStringView text, bool afterCarriageReturn)
 {
     qint64 count = 0;
-    for (int i = 0; i < text.size(); ++i) {
+    for (int i = afterCarriageReturn && text.startsWith(QLatin1Char('\n')) ? 1 : 0; i < text.size(); ++i) {
         const bool carriageReturnAlone =
             text[i] == QLatin1Char('\r') && (i + 1 == text.size() || text[i + 1] != QLatin1Char('\n'));
         if (text[i] == QLatin1Char('\n') || carriageReturnAlone)
@@ -130,10 +174,10 @@ bool LineReader::refill()
     m_pos = 0;
     do {
         m_bytes.resize(ChunkSize);
-        const qint64 n = m_device->read(m_bytes.data(), ChunkSize);
+        const qint64 n = m_input.read(m_bytes.data(), ChunkSize);
         if (n <= 0) {
             m_chunk.clear();
-            if (m_state.remainingChars > 0 && !m_invalidLine)
+            if (n == 0 && m_state.remainingChars > 0 && !m_invalidLine)
                 m_invalidLine = m_lines + 1;   // the text ends inside a character
             return false;
         }
@@ -141,7 +185,8 @@ bool LineReader::refill()
         m_chunk = m_codec->toUnicode(m_bytes.constData(), int(n), &m_state);
         if (m_state.invalidChars > invalidBefore && !m_invalidLine) {
             const int at = m_chunk.indexOf(QChar(QChar::ReplacementCharacter));
-            m_invalidLine = m_lines + 1 + countLineEnds(QStringView(m_chunk).left(qMax(at, 0)));
+            m_invalidLine =
+                m_lines + 1 + countLineEnds(QStringView(m_chunk).left(qMax(at, 0)), m_afterCarriageReturn);
         }
     } while (m_chunk.isEmpty());   // a byte-order mark alone, or part of a character
     return true;
@@ -156,8 +201,14 @@ void BlockWriter::flush()
 {
     if (m_text.isEmpty())
         return;
-    m_device->write(m_codec->fromUnicode(m_text.constData(), m_text.size(), &m_state));
+    const QByteArray bytes = m_codec->fromUnicode(m_text.constData(), m_text.size(), &m_state);
     m_text.resize(0);
+    for (qint64 done = 0; done < bytes.size() && m_failure.isEmpty();) {
+        const qint64 written = m_device->write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            m_failure = m_device->errorString();
+        done += written;
+    }
 }
 
 static bool isUnicodeCodec(const QTextCodec *codec)

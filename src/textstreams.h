@@ -28,17 +28,45 @@ struct StreamResult
     bool notTabSeparated = false;   // a table that holds text but not a single tab
     qint64 invalidLine = 0;         // the first input line that is not valid in its encoding, or 0
     QByteArray codec;               // the input's encoding
+    QString readFailure;            // why the input could not be read to its end, or nothing
+    QString writeFailure;           // why the output could not be written, or nothing
+};
+
+// The input device, with each read checked where it happens: the first
+// read, peek or seek that fails is kept with the system's reason, and
+// nothing is read after it. Qt's error() tells of the last call only, so a
+// failed read followed by one that succeeds would leave no trace, and a
+// failed read taken for the end of the text would cut it short.
+class InputDevice
+{
+public:
+    explicit InputDevice(QIODevice *device) : m_device(device) {}
+
+    // The bytes read, 0 at the end, -1 once a read has failed.
+    qint64 read(char *data, qint64 size);
+    QByteArray peek(qint64 size);
+    bool seek(qint64 position);
+    qint64 pos() const;
+    bool isSequential() const;
+
+    const QString &failure() const { return m_failure; }
+
+private:
+    qint64 checked(qint64 result);
+
+    QIODevice *m_device;
+    QString m_failure;
 };
 
 // A TS file is XML: in the encoding that its byte-order mark or its XML
 // declaration names, and UTF-8 when neither does, as lupdate writes it.
-QTextCodec *tsCodec(QIODevice *device);
+QTextCodec *tsCodec(InputDevice &input);
 
 // A table that a spreadsheet saved: in the encoding that its byte-order
 // mark names (Excel's "Unicode Text"); without one, in UTF-8 where it is
 // valid UTF-8 (LibreOffice's default, whatever the system's code page), and
 // else in the system's encoding (Excel's "Text" on Windows).
-QTextCodec *tableCodec(QIODevice *device, QTextCodec *system);
+QTextCodec *tableCodec(InputDevice &input, QTextCodec *system);
 
 // The first character in [p, end) that is one of `wanted` or lies outside
 // [plainLow, plainHigh], or end. The searches that cut and escape the text
@@ -98,7 +126,7 @@ inline int indexOf(QStringView text, char wanted, int from = 0)
 class LineReader
 {
 public:
-    LineReader(QIODevice *device, QTextCodec *codec) : m_device(device), m_codec(codec) {}
+    LineReader(InputDevice &input, QTextCodec *codec) : m_input(input), m_codec(codec) {}
 
     // The next line, without its line end; it stays valid until the next call.
     bool readLine(QStringView &line);
@@ -106,14 +134,14 @@ public:
     // The lines, in order, are read again before the rest of the stream.
     void readAgain(const QStringList &lines);
 
-    // The first line that holds a byte sequence invalid in the encoding, or 0.
-    qint64 invalidLine() const { return m_invalidLine; }
-    QByteArray codecName() const { return m_codec->name(); }
+    // What reading the input found: the first line that holds a byte
+    // sequence invalid in the encoding, the encoding, a failed read.
+    void report(StreamResult &result) const;
 
 private:
     bool refill();
 
-    QIODevice *m_device;
+    InputDevice &m_input;
     QTextCodec *m_codec;
     QTextCodec::ConverterState m_state;
     QByteArray m_bytes;
@@ -129,7 +157,8 @@ private:
 // Writes text to a stream's device in the stream's codec, a block of 64 Ki
 // characters at a time: the caller appends to text() and calls written().
 // Through QTextStream's own buffer, which is freed at every flush, the
-// import takes four times as long. No byte-order mark is written.
+// import takes four times as long. No byte-order mark is written. Each
+// write is checked: after the first that fails, nothing more is written.
 class BlockWriter
 {
 public:
@@ -146,11 +175,15 @@ public:
 
     void flush();
 
+    // Why a write failed, or nothing.
+    const QString &failure() const { return m_failure; }
+
 private:
     QIODevice *m_device;
     QTextCodec *m_codec;
     QTextCodec::ConverterState m_state;
     QString m_text;
+    QString m_failure;
 };
 
 // Where the output codec is not a Unicode one (a Windows code page), a

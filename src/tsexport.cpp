@@ -65,8 +65,11 @@ public:
         if (m_inMessage)
             writeRow();
         m_out.flush();
+        m_result.writeFailure = m_out.failure();
         return m_result;
     }
+
+    bool writeFailed() const { return !m_out.failure().isEmpty(); }
 
 private:
     enum class Capture { None, Source, Translation };
@@ -368,13 +371,13 @@ private:
 StreamResult tsToTable(QTextStream &ts, QTextStream &table)
 {
     TsScanner scanner(table);
-    LineReader reader(ts.device(), tsCodec(ts.device()));
+    InputDevice input(ts.device());
+    LineReader reader(input, tsCodec(input));
     QStringView line;
-    while (reader.readLine(line))
+    while (!scanner.writeFailed() && reader.readLine(line))
         scanner.scanLine(line);
     StreamResult result = scanner.finish();
-    result.invalidLine = reader.invalidLine();
-    result.codec = reader.codecName();
+    reader.report(result);
     return result;
 }
 

@@ -37,6 +37,58 @@ Conversion::StreamResult exportWhileAnotherWrites(QTextStream &in, QTextStream &
     return result;
 }
 
+// A real TS file of several blocks, and a table of its messages.
+QString realTs()
+{
+    const QString corpus = QUORVALE_CORPUS "/qBittorrent_fr.ts";
+    return QFile::exists(corpus) ? corpus : data + "/export/carriage-returns-alone-and-cr-lf-cut-between-two-chunks.ts";
+}
+
+// A disk that fails one read or one write, and works again after it, as a
+// network share or a USB stick may: the conversion's input and output pass
+// through it.
+class FailingDisk : public QIODevice
+{
+public:
+    static inline int failing = 0;   // the read or write that fails, counted from 1
+    static inline bool writes = false;
+    static inline bool import = false;
+    static inline int calls = 0;
+
+    static Conversion::StreamResult convert(QTextStream &in, QTextStream &out)
+    {
+        FailingDisk input(in.device(), !writes), output(out.device(), writes);
+        input.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        output.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        QTextStream from(&input), to(&output);
+        const Conversion::StreamResult result = (import ? Conversion::tableToTs : Conversion::tsToTable)(from, to);
+        calls = (writes ? output : input).m_calls;
+        return result;
+    }
+
+    bool seek(qint64 position) override { return QIODevice::seek(position) && m_device->seek(position); }
+    qint64 size() const override { return m_device->size(); }
+
+protected:
+    qint64 readData(char *data, qint64 size) override { return fails() ? -1 : m_device->read(data, size); }
+    qint64 writeData(const char *data, qint64 size) override { return fails() ? -1 : m_device->write(data, size); }
+
+private:
+    FailingDisk(QIODevice *device, bool counted) : m_device(device), m_counted(counted) {}
+
+    bool fails()
+    {
+        if (!m_counted || ++m_calls != failing)
+            return false;
+        setErrorString("the disk stutters");
+        return true;
+    }
+
+    QIODevice *m_device;
+    bool m_counted;
+    int m_calls = 0;
+};
+
 } // namespace
 
 class tst_Conversion : public QObject
@@ -50,6 +102,10 @@ private slots:
     void rules();
     void lineOf50Megabytes();
     void outputAppearsMeanwhile();
+    void failingDisk_data();
+    void failingDisk();
+    void failingSystemCalls_data();
+    void failingSystemCalls();
     void onDiskBeforeItIsNamed();
 
 private:
@@ -103,8 +159,9 @@ void tst_Conversion::rules()
     const Conversion::FileResult result =
         Conversion::convertFile(input, out.path(), output, import ? Conversion::tableToTs : Conversion::tsToTable);
     if (QFile::exists(base + ".error")) {
-        QVERIFY2(!result.ok && result.error.contains(QtTools::readFile(base + ".error"))
-                     && result.error.contains(QDir::toNativeSeparators(input)),
+        // A number in the message is matched whole: line 10 is not line 1.
+        const QRegularExpression part(QRegularExpression::escape(QtTools::readFile(base + ".error")) + "(?!\\d)");
+        QVERIFY2(!result.ok && result.error.contains(part) && result.error.contains(QDir::toNativeSeparators(input)),
                  qPrintable(result.error));
         QCOMPARE(entries(out.path()), QStringList());
         return;
@@ -146,6 +203,89 @@ void tst_Conversion::outputAppearsMeanwhile()
     QCOMPARE(entries(dir.path()), QStringList{"app.csv"});
 }
 
+void tst_Conversion::failingDisk_data()
+{
+    QTest::addColumn<bool>("import");
+    QTest::addColumn<bool>("writes");
+    QTest::newRow("export, a read fails") << false << false;
+    QTest::newRow("export, a write fails") << false << true;
+    QTest::newRow("import, a read fails") << true << false;
+    QTest::newRow("import, a write fails") << true << true;
+}
+
+// Each read of the input in turn, or each write of the output, fails once:
+// the conversion ends with the reason, and leaves nothing; with none
+// failing, it gives the whole output.
+void tst_Conversion::failingDisk()
+{
+    QFETCH(bool, import);
+    QFETCH(bool, writes);
+    QTemporaryDir dir;
+    const QString input = dir.filePath("input");
+    const QByteArray ts = QtTools::readFile(realTs());
+    QVERIFY(QtTools::writeFile(input, import ? convert(Conversion::tsToTable, ts) : ts));
+    const QString expected = dir.filePath("expected");
+    QVERIFY(Conversion::convertFile(input, dir.path(), expected, import ? Conversion::tableToTs : Conversion::tsToTable).ok);
+    FailingDisk::import = import;
+    FailingDisk::writes = writes;
+    QTemporaryDir out;
+    for (FailingDisk::failing = 1;; ++FailingDisk::failing) {
+        const Conversion::FileResult result = Conversion::convertFile(input, out.path(), out.filePath("output"),
+                                                                      FailingDisk::convert);
+        if (result.ok)
+            break;
+        QVERIFY2(result.error.contains(writes ? "n'a pas pu être écrit (the disk stutters)"
+                                              : "n'a pas pu être lu jusqu'au bout (the disk stutters)"),
+                 qPrintable(QString::number(FailingDisk::failing) + ": " + result.error));
+        QCOMPARE(entries(out.path()), QStringList());
+    }
+    QCOMPARE(FailingDisk::failing, FailingDisk::calls + 1);   // each one failed once
+    QVERIFY(FailingDisk::calls > 1);
+    QCOMPARE(QtTools::readFile(out.filePath("output")), QtTools::readFile(expected));
+}
+
+void tst_Conversion::failingSystemCalls_data()
+{
+    QTest::addColumn<QString>("call");
+    for (const char *call : {"read", "write", "fsync", "openat", "close", "linkat", "renameat2", "fchmod",
+                             "newfstatat", "statx", "lseek", "unlink", "ftruncate"})
+        QTest::newRow(call) << QString(call);
+}
+
+// Each occurrence of the system call in turn fails while the program that
+// converts as the window does exports a real TS file, and imports its
+// table: either it gives the exact output, or it fails and leaves nothing.
+void tst_Conversion::failingSystemCalls()
+{
+    QFETCH(QString, call);
+    const QString strace = QStandardPaths::findExecutable("strace");
+    if (strace.isEmpty())
+        QSKIP("strace is not at hand");
+    QTemporaryDir dir;
+    const QString table = dir.filePath("table.txt");
+    QVERIFY(Conversion::convertFile(realTs(), dir.path(), table, Conversion::tsToTable).ok);
+    for (const QString &input : {realTs(), table}) {
+        const QStringList conversion = {QUORVALE_BENCH, input == table ? "import" : "export", input};
+        const QString expected = dir.filePath("expected-" + conversion.at(1));
+        const QString trace = dir.filePath("trace");
+        QVERIFY(QtTools::run(strace, QStringList{"-f", "-qq", "-o", trace, "-e", "trace=" + call} + conversion
+                                         + QStringList{expected}));
+        const int occurrences = QString(QtTools::readFile(trace)).count(call + "(");
+        for (int k = 1; k <= occurrences; ++k) {
+            QTemporaryDir out;
+            const QString injected = QString("%1:error=EIO:when=%2").arg(call).arg(k);
+            const bool ok = QtTools::run(strace, QStringList{"-f", "-qq", "-o", "/dev/null", "-e", "trace=" + call, "-e",
+                                                             "inject=" + injected} + conversion
+                                                     + QStringList{out.filePath("output")});
+            const QStringList left = entries(out.path());
+            QVERIFY2(ok ? left == QStringList{"output"} && QtTools::readFile(out.filePath("output"))
+                                                                == QtTools::readFile(expected)
+                        : left.isEmpty(),
+                     qPrintable(conversion.at(1) + " with " + injected + ": " + left.join(", ")));
+        }
+    }
+}
+
 // The result is put on the disk before it takes the output's name, so that
 // a power cut cannot leave that name on an empty file.
 void tst_Conversion::onDiskBeforeItIsNamed()
@@ -157,13 +297,18 @@ void tst_Conversion::onDiskBeforeItIsNamed()
     QString output;
     // LeakSanitizer cannot work under a tracer: the sanitizer build's program runs without it.
     QVERIFY2(QtTools::run(strace, {"-f", "-o", trace, "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
-                                   "trace=fsync,fdatasync,rename,renameat,renameat2,link,linkat",
+                                   "trace=openat,fsync,fdatasync,rename,renameat,renameat2,link,linkat",
                                    QUORVALE_BENCH, "export", data + "/export/one-element-per-line.ts",
                                    m_dir.filePath("synced.csv")},
                           &output),
              qPrintable(output));
+    // The file written beside the output (without a name, or with a name of its own) is the one synced.
     const QString calls = QtTools::readFile(trace);
-    const int synced = calls.indexOf(QRegularExpression("f(data)?sync\\(\\d+\\) += 0"));
+    const QRegularExpressionMatch staged = QRegularExpression(
+        "openat\\([^\"]*\"" + QRegularExpression::escape(m_dir.path()) + "(/\\.synced[^\"]*)?\", [^\n]*\\) = (\\d+)\n")
+        .match(calls);
+    QVERIFY2(staged.hasMatch(), qPrintable(calls));
+    const int synced = calls.indexOf(QRegularExpression("f(data)?sync\\(" + staged.captured(2) + "\\) += 0"));
     QVERIFY2(synced >= 0 && calls.indexOf("synced.csv\"") > synced, qPrintable(calls));
 }
 
