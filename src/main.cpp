@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 
 #include "mainwindow.h"
 #include "windowscaling.h"
@@ -7,6 +8,10 @@ int main(int argc, char *argv[])
 {
     scaleWithTheDisplay();
     QApplication app(argc, argv);
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/quorvale-%1.png").arg(size));
+    app.setWindowIcon(icon);
     MainWindow window;
     window.show();
     return app.exec();

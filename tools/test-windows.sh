@@ -8,63 +8,20 @@
 #   sh tools/test-windows.sh              # builds Qt for MinGW-w64 once if needed
 #   sh tools/test-windows.sh --if-qt      # skips, saying so, when Qt is not at hand
 #
-# Qt for MinGW-w64 (static) comes from ../shared/toolchains when it is beside
-# the project, or from a cache outside the tree, which this script fills
-# once from Debian's source package (about 40 minutes on 2 cores).
+# Qt for MinGW-w64: see tools/windows.sh.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
+. "$top/tools/windows.sh"
 build="$top/build-windows"
-archive="$top/../shared/toolchains/qt5.15.8-mingw-w64-static.tar.xz"
-cache="${XDG_CACHE_HOME:-$HOME/.cache}/quorvale/qt5.15.8-mingw-w64-static"
 
-# Builds qtbase 5.15.8 for MinGW-w64, static, from Debian's source package,
-# as ../shared/toolchains/README.md says, and installs it into $1.
-build_qt() {
-    install_missing g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools make perl python3 \
-        xz-utils dpkg-dev debian-archive-keyring
-    work="$1.work"
-    rm -rf "$work" && mkdir -p "$work/lists/partial" "$work/archives/partial"
-    cat >"$work/debian.sources" <<SOURCES
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-    apt="-o Dir::Etc::SourceList=$work/debian.sources -o Dir::Etc::SourceParts=/nonexistent -o Dir::State::Lists=$work/lists"
-    (cd "$work" && apt-get $apt update -q && apt-get $apt source --download-only qtbase-opensource-src)
-    tar -xJf "$work"/qtbase-opensource-src_5.15.8*.orig.tar.xz -C "$work"
-    mkdir -p "$work/build"
-    (cd "$work/build" && ../qtbase-everywhere-src-5.15.8/configure -xplatform win32-g++ \
-        -device-option CROSS_COMPILE=x86_64-w64-mingw32- -prefix "$1" \
-        -static -static-runtime -release -opensource -confirm-license \
-        -nomake examples -nomake tests -no-opengl -no-dbus -no-icu -no-pkg-config \
-        -qt-zlib -qt-pcre -qt-libpng -qt-libjpeg -qt-freetype -qt-harfbuzz \
-        -no-feature-sql -no-feature-tabletevent && make -j2 sub-src && make install)
-    rm -rf "$work"
-}
-
-if [ -f "$archive" ]; then
-    qt="$build/qt5-mingw"
-    if [ ! -f "$qt/lib/cmake/Qt5/Qt5Config.cmake" ]; then
-        install_missing xz-utils
-        mkdir -p "$build" && tar -xJf "$archive" -C "$build"
-    fi
-elif [ -f "$cache/lib/cmake/Qt5/Qt5Config.cmake" ]; then
-    qt="$cache"
-elif [ "${1:-}" = "--if-qt" ]; then
-    echo "windows: SKIPPED: Qt for MinGW-w64 is not at hand (no ../shared/toolchains, no $cache);" \
+if ! find_qt "$@"; then
+    echo "windows: SKIPPED: Qt for MinGW-w64 is not at hand (no ../shared/toolchains, no $qt_cache);" \
          "sh tools/test-windows.sh builds it once"
     exit 0
-else
-    echo "Building Qt for MinGW-w64 into $cache (once)"
-    build_qt "$cache"
-    qt="$cache"
 fi
 
-install_missing cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine fonts-wine locales \
-    xvfb xdotool x11-utils imagemagick
+install_missing cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xvfb xdotool x11-utils imagemagick
 
 echo "== Cross-build for Windows"
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
@@ -74,24 +31,10 @@ cmake --build "$build" -j2 --target quorvale quorvale-bench tst_conversion tst_m
 x86_64-w64-mingw32-objdump -p "$build/quorvale.exe" | grep -q "(Windows GUI)" ||
     { echo "quorvale.exe is not a Windows GUI program"; exit 1; }
 
-# A Wine prefix of its own, on a French locale: code page 1252.
-export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
-export LOCPATH="$build/locale" LANG=fr_FR.UTF-8
-unset LC_ALL LANGUAGE
-[ -d "$LOCPATH/fr_FR.UTF-8" ] || { mkdir -p "$LOCPATH" && localedef -i fr_FR -f UTF-8 "$LOCPATH/fr_FR.UTF-8"; }
-# Makes the Wine prefix $1 with Windows' display scaling at $2 DPI (96 is 100 %).
-wine_prefix() {
-    [ -f "$1/system.reg" ] && return 0
-    WINEPREFIX="$1" wineboot -i >/dev/null 2>&1 || true
-    WINEPREFIX="$1" wineserver -w
-    cp /usr/share/wine/fonts/tahoma*.ttf "$1/drive_c/windows/Fonts/"
-    for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
-        WINEPREFIX="$1" wine reg add "$key" /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
-    done
-    WINEPREFIX="$1" wineserver -w
-}
+# A Wine prefix of its own, at 100 %, and one at 150 %.
+use_wine
+export WINEPREFIX="$build/wine" WINEPREFIX_150="$build/wine-150"
 wine_prefix "$WINEPREFIX" 96
-export WINEPREFIX_150="$build/wine-150"
 wine_prefix "$WINEPREFIX_150" 144
 
 echo "== Test suites under Wine (offscreen)"

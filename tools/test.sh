@@ -2,7 +2,9 @@
 # Builds Quorvale and runs every test: the unit and window tests, the round
 # trip through LibreOffice, the real window under Xvfb, the same suite built
 # with AddressSanitizer and UndefinedBehaviorSanitizer, a bounded run of each
-# fuzzer, and the Windows program under Wine when Qt for MinGW-w64 is at hand.
+# fuzzer, the Windows program under Wine when Qt for MinGW-w64 is at hand,
+# and the packages for users: the Debian package always, the Windows
+# installer and zip with the Windows program.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
@@ -66,6 +68,13 @@ sh "$top/tools/test-windows.sh" --if-qt >"$top/build/windows.log" 2>&1 || status
 cat "$top/build/windows.log"
 [ "$status" -eq 0 ] || exit "$status"
 
+echo "== Packages"
+sh "$top/tools/package.sh" --if-qt
+status=0
+sh "$top/tools/test-packages.sh" >"$top/build/packages.log" 2>&1 || status=$?
+cat "$top/build/packages.log"
+[ "$status" -eq 0 ] || exit "$status"
+
 suites=$(cat "$top/build/ctest.log" "$top/build-asan/ctest.log" | sed -n 's/.* tests passed, 0 tests failed out of \([0-9]*\)$/\1/p' | awk '{ n += $1 } END { print n + 0 }')
 echo "== All tests passed"
-echo "quorvale: $((suites + fuzzed)) passed, 0 failed; $(tail -n 1 "$top/build/windows.log")"
+echo "quorvale: $((suites + fuzzed)) passed, 0 failed; $(tail -n 1 "$top/build/windows.log"); $(tail -n 1 "$top/build/packages.log")"

@@ -1,0 +1,36 @@
+#!/bin/sh
+# Makes what a translator installs, into dist/: the Debian package of the
+# Linux program, and for Windows an installer and the program alone in a
+# zip, all with the version of CMakeLists.txt.
+#
+#   sh tools/package.sh            # builds Qt for MinGW-w64 once if needed
+#   sh tools/package.sh --if-qt    # the Windows packages only when Qt for MinGW-w64 is at hand
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/tools/packages.sh"
+. "$top/tools/windows.sh"
+install_missing g++ cmake make qtbase5-dev dpkg-dev file
+build="$top/build-package"
+dist="$top/dist"
+mkdir -p "$dist"
+
+echo "== The Debian package"
+# Built with Debian's own compiler and linker flags (hardening among them).
+(eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+ cmake -S "$top" -B "$build/linux" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF)
+cmake --build "$build/linux" -j2
+(cd "$build/linux" && cpack -G DEB)
+cp "$build/linux"/quorvale_*.deb "$dist/"
+
+echo "== The Windows installer and zip"
+if ! find_qt "$@"; then
+    echo "packages: Windows SKIPPED: Qt for MinGW-w64 is not at hand; sh tools/package.sh builds it once"
+    exit 0
+fi
+install_missing nsis g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+cmake -S "$top" -B "$build/windows" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+cmake --build "$build/windows" -j2 --target quorvale
+(cd "$build/windows" && cpack -G "NSIS;ZIP")
+cp "$build/windows"/Quorvale-*-win64.exe "$build/windows"/Quorvale-*-win64.zip "$dist/"
+ls -l "$dist"

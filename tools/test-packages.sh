@@ -1,0 +1,106 @@
+#!/bin/sh
+# Checks what tools/package.sh put into dist/, as a translator meets it. The
+# Debian package: lintian finds no error; everything it installs is under
+# /usr; unpacked into a scratch root, its desktop entry is valid and names
+# the installed icon, and its program opens its window, with that icon, in
+# a real X display. The Windows installer, when there is one: run silently in
+# a Wine prefix of its own, it installs quorvale.exe under Program Files with
+# a Start menu entry and an uninstaller, the installed program opens its
+# window (screenshot: build-package/check/installed.png, kept in docs/ as
+# window-windows-installed.png), and the uninstaller
+# removes both; the program carries the version of CMakeLists.txt and the
+# icon of packaging/icons, as the zip's does.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/tools/packages.sh"
+. "$top/tools/windows.sh"
+install_missing lintian desktop-file-utils xvfb xdotool x11-utils imagemagick icoutils unzip
+dist="$top/dist"
+work="$top/build-package/check"
+rm -rf "$work" && mkdir -p "$work"
+version=$(sed -n 's/^project(Quorvale VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+fail() { echo "FAIL: $*" >&2; exit 1; }
+started=""
+trap 'for pid in $started; do kill "$pid" 2>/dev/null || true; done' EXIT INT TERM
+
+# Waits up to $1 seconds for the command that follows to succeed.
+within() {
+    tries=$(($1 * 10)); shift
+    until "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+window() { xdotool search --onlyvisible --name "^$1\$" | head -n 1 | grep .; }
+
+# An X server of our own.
+Xvfb -displayfd 3 -dpi 96 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+started="$!"
+within 20 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+
+echo "== The Debian package"
+deb="$dist/quorvale_${version}_amd64.deb"
+[ -f "$deb" ] || fail "no $deb"
+lintian --fail-on error --display-info "$deb" 2>&1 | grep -v "running with root privileges" || true
+lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian finds errors"
+dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v -e '^\./$' -e '^\./usr/' && fail "installs outside /usr"
+root="$work/root"
+dpkg -x "$deb" "$root"
+desktop-file-validate "$root/usr/share/applications/quorvale.desktop" || fail "desktop entry"
+grep -qx "Icon=quorvale" "$root/usr/share/applications/quorvale.desktop" || fail "the desktop entry's icon"
+for size in 16x16 32x32 48x48 256x256 scalable; do
+    ls "$root/usr/share/icons/hicolor/$size/apps/quorvale".* >/dev/null || fail "no $size icon"
+done
+QT_QPA_PLATFORM=xcb "$root/usr/bin/quorvale" >"$work/linux.log" 2>&1 &
+app=$!
+started="$app $started"
+within 30 window Quorvale || fail "the installed program opens no window"
+xprop -id "$(window Quorvale)" _NET_WM_ICON | grep -q "Icon (16 x 16)" || fail "the window has no icon"
+kill "$app"
+echo "Debian package: lintian clean, all under /usr, desktop entry valid, window with its icon"
+
+set -- "$dist"/Quorvale-"$version"-win64.exe
+if [ ! -f "$1" ]; then
+    echo "packages: the Debian package passed; no Windows installer in dist/ to check"
+    exit 0
+fi
+echo "== The Windows installer"
+use_wine
+export WINEPREFIX="$work/wine"
+wine_prefix "$WINEPREFIX" 96
+wine "$1" /S
+wineserver -w
+programs="$WINEPREFIX/drive_c/Program Files/Quorvale"
+[ -f "$programs/quorvale.exe" ] || fail "quorvale.exe is not under Program Files"
+shortcut=$(find "$WINEPREFIX/drive_c" -name Quorvale.lnk | grep "Start Menu" | head -n 1)
+[ -n "$shortcut" ] || fail "no Start menu entry"
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
+    grep -q "DisplayName.*Quorvale" || fail "no uninstaller registered"
+
+# The version and the icon, in the installed program and in the zip's.
+unzip -o -q "$dist/Quorvale-$version-win64.zip" -d "$work/zip"
+for exe in "$programs/quorvale.exe" "$work/zip/quorvale.exe"; do
+    wrestool -x --raw --type=version "$exe" | iconv -f UTF-16LE -t UTF-8 2>/dev/null | tr -d '\000' |
+        grep -aq "ProductVersion$version" || fail "$exe: no version $version"
+    # wrestool writes the icon file followed by the resource's own directory.
+    wrestool -x --type=group_icon "$exe" | head -c "$(stat -c %s "$top/packaging/icons/quorvale.ico")" |
+        cmp -s - "$top/packaging/icons/quorvale.ico" || fail "$exe: not our icon"
+done
+
+# The installed program in a Wine desktop, which draws the title bar and its icon.
+wine explorer /desktop=Quorvale,720x400 "C:\\Program Files\\Quorvale\\quorvale.exe" >"$work/windows.log" 2>&1 &
+started="$! $started"
+within 60 window "Quorvale - Wine desktop" || fail "the installed program opens no window"
+sleep 3
+import -window "$(window "Quorvale - Wine desktop")" "$work/desktop.png"
+convert "$work/desktop.png" -fuzz 5% -trim +repage "$work/installed.png"   # the window alone
+wineserver -k || true
+wineserver -w
+
+wine "$programs/Uninstall.exe" /S
+wineserver -w
+[ ! -e "$programs/quorvale.exe" ] || fail "the uninstaller left quorvale.exe"
+[ ! -e "$shortcut" ] || fail "the uninstaller left the Start menu entry"
+echo "packages: the Debian package and the Windows installer passed"
