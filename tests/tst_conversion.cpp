@@ -37,11 +37,15 @@ Conversion::StreamResult exportWhileAnotherWrites(QTextStream &in, QTextStream &
     return result;
 }
 
-// A real TS file of several blocks, and a table of its messages.
-QString realTs()
+// A real TS file of several blocks of input and of output, written into
+// the folder; in a clone without the corpus, a small one many times over.
+QString realTs(const QString &folder)
 {
-    const QString corpus = QUORVALE_CORPUS "/qBittorrent_fr.ts";
-    return QFile::exists(corpus) ? corpus : data + "/export/carriage-returns-alone-and-cr-lf-cut-between-two-chunks.ts";
+    const QByteArray corpus = QtTools::readFile(QUORVALE_CORPUS "/qBittorrent_fr.ts");
+    const QString ts = folder + "/real.ts";
+    QtTools::writeFile(ts, corpus.isEmpty() ? QtTools::readFile(data + "/export/one-element-per-line.ts").repeated(10000)
+                                            : corpus);
+    return ts;
 }
 
 // A disk that fails one read or one write, and works again after it, as a
@@ -222,7 +226,7 @@ void tst_Conversion::failingDisk()
     QFETCH(bool, writes);
     QTemporaryDir dir;
     const QString input = dir.filePath("input");
-    const QByteArray ts = QtTools::readFile(realTs());
+    const QByteArray ts = QtTools::readFile(realTs(dir.path()));
     QVERIFY(QtTools::writeFile(input, import ? convert(Conversion::tsToTable, ts) : ts));
     const QString expected = dir.filePath("expected");
     QVERIFY(Conversion::convertFile(input, dir.path(), expected, import ? Conversion::tableToTs : Conversion::tsToTable).ok);
@@ -262,9 +266,10 @@ void tst_Conversion::failingSystemCalls()
     if (strace.isEmpty())
         QSKIP("strace is not at hand");
     QTemporaryDir dir;
+    const QString ts = realTs(dir.path());
     const QString table = dir.filePath("table.txt");
-    QVERIFY(Conversion::convertFile(realTs(), dir.path(), table, Conversion::tsToTable).ok);
-    for (const QString &input : {realTs(), table}) {
+    QVERIFY(Conversion::convertFile(ts, dir.path(), table, Conversion::tsToTable).ok);
+    for (const QString &input : {ts, table}) {
         const QStringList conversion = {QUORVALE_BENCH, input == table ? "import" : "export", input};
         const QString expected = dir.filePath("expected-" + conversion.at(1));
         const QString trace = dir.filePath("trace");
