@@ -269,7 +269,7 @@ int byteElementLength(const QChar *p, const QChar *end)
 class TsTextWriter
 {
 public:
-    explicit TsTextWriter(const QTextStream &ts) : m_guard(ts, true) {}
+    explicit TsTextWriter(const QTextStream &ts) : m_references(ts, Referenced::NonAscii) {}
 
     bool textLost() const { return m_textLost; }
 
@@ -283,7 +283,7 @@ public:
     {
         // Above these, only references reach a TS file that names no
         // encoding where the system's is not Unicode.
-        const ushort plainUpTo = m_guard.active() ? 0x7F : 0xD7FF;
+        const ushort plainUpTo = m_references.needed() ? 0x7F : 0xD7FF;
         const QChar *p = cell.data();
         const QChar *end = p + cell.size();
         while (p < end) {
@@ -332,13 +332,13 @@ private:
             m_textLost = true;
             return p + 1;
         }
-        if (m_guard.active())
-            return m_guard.append(out, p, end);
+        if (m_references.needed())
+            return m_references.append(out, p, end);
         out.append(p, length);
         return p + length;
     }
 
-    CodecGuard m_guard;
+    CodePageReferences m_references;
     bool m_textLost = false;
 };
 

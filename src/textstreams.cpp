@@ -223,12 +223,12 @@ static bool isUnicodeCodec(const QTextCodec *codec)
     }
 }
 
-CodecGuard::CodecGuard(const QTextStream &out, bool asciiOnly)
-    : m_codec(out.codec()), m_active(!isUnicodeCodec(m_codec)), m_asciiOnly(asciiOnly)
+CodePageReferences::CodePageReferences(const QTextStream &out, Referenced referenced)
+    : m_codec(out.codec()), m_needed(!isUnicodeCodec(m_codec)), m_referenced(referenced)
 {
 }
 
-const QChar *CodecGuard::append(QString &out, const QChar *p, const QChar *end) const
+const QChar *CodePageReferences::append(QString &out, const QChar *p, const QChar *end) const
 {
     int length = 1;
     uint codePoint = p->unicode();
@@ -236,7 +236,7 @@ const QChar *CodecGuard::append(QString &out, const QChar *p, const QChar *end) 
         codePoint = QChar::surrogateToUcs4(p[0], p[1]);
         length = 2;
     }
-    if (!m_asciiOnly && encodable(codePoint, QStringView(p, length))) {
+    if (m_referenced == Referenced::Unencodable && encodable(codePoint, QStringView(p, length))) {
         out.append(p, length);
     } else {
         out += QLatin1String("&#x");
@@ -249,7 +249,7 @@ const QChar *CodecGuard::append(QString &out, const QChar *p, const QChar *end) 
 // Whether the codec gives the character back as it was. Windows' own
 // code-page codec says that it can encode anything, and writes '?' or a
 // look-alike ("a" for "ā") for what it cannot.
-bool CodecGuard::encodable(uint codePoint, QStringView character) const
+bool CodePageReferences::encodable(uint codePoint, QStringView character) const
 {
     auto known = m_encodable.constFind(codePoint);
     if (known == m_encodable.constEnd())

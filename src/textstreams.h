@@ -186,15 +186,23 @@ private:
     QString m_failure;
 };
 
-// Where the output codec is not a Unicode one (a Windows code page), a
-// character that it cannot encode would become '?'. Written as a character
-// reference it reaches the reader intact instead.
-class CodecGuard
+// Which characters are written as character references where the output is
+// in a code page (a Windows one), not in Unicode.
+enum class Referenced {
+    Unencodable,   // those that the code page has no bytes for, which would become '?'
+    NonAscii,      // every one beyond ASCII: for a file that names no encoding, read as UTF-8
+};
+
+// Writes a character as itself, or, where the output is in a code page and
+// the character is one of those referenced there, as a character reference,
+// which reaches the reader intact.
+class CodePageReferences
 {
 public:
-    CodecGuard(const QTextStream &out, bool asciiOnly);
+    CodePageReferences(const QTextStream &out, Referenced referenced);
 
-    bool active() const { return m_active; }
+    // Whether the output is in a code page, where some characters are references.
+    bool needed() const { return m_needed; }
 
     // Appends the non-ASCII character at *p (a surrogate pair counts as one),
     // and returns the position after it.
@@ -204,8 +212,8 @@ private:
     bool encodable(uint codePoint, QStringView character) const;
 
     const QTextCodec *m_codec;
-    bool m_active;
-    bool m_asciiOnly;
+    bool m_needed;
+    Referenced m_referenced;
     mutable QHash<uint, bool> m_encodable;
 };
 

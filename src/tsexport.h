@@ -9,9 +9,8 @@ namespace Conversion {
 
 // Reads a TS file and writes the translation table: the header line, then
 // one row per message (source, tab, translation, and a tab and "UTF-8" for a
-// message flagged with that encoding). Cells keep the text in its TS form;
-// only a line break, a tab, a double quote and a first character that a
-// spreadsheet would run as a formula become references.
+// message flagged with that encoding). Cells keep the text in its TS form,
+// but for what tablecells.h lists.
 StreamResult tsToTable(QTextStream &ts, QTextStream &table);
 
 } // namespace Conversion

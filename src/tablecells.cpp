@@ -1,0 +1,56 @@
+#include "tablecells.h"
+
+namespace Conversion {
+
+void CellText::append(QString &cell, QStringView ts, Piece piece) const
+{
+    switch (piece) {
+    case Piece::LineBreak:
+        cell += QLatin1String("&#10;");
+        return;
+    case Piece::Markup: {
+        // Markup inside the text, such as <byte value="xd"/>, stays as it is.
+        const int start = cell.size();
+        cell.append(ts.data(), int(ts.size()));
+        std::replace(cell.begin() + start, cell.end(), QLatin1Char('\t'), QLatin1Char(' '));
+        return;
+    }
+    case Piece::CData: {
+        QString text = ts.toString();
+        text.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+        text.replace(QLatin1Char('<'), QLatin1String("&lt;"));
+        text.replace(QLatin1Char('>'), QLatin1String("&gt;"));
+        appendText(cell, text);
+        return;
+    }
+    case Piece::Text:
+        appendText(cell, ts);
+        return;
+    }
+}
+
+void CellText::appendText(QString &cell, QStringView text) const
+{
+    if (cell.isEmpty())
+        text = appendSafeStart(cell, text);
+    const ushort plainUpTo = m_references.needed() ? 0x7F : 0xFFFF;
+    const QChar *const end = text.data() + text.size();
+    for (const QChar *p = text.data(); p < end;) {
+        const QChar *run = p;
+        p = findSpecial(p, end, 0, plainUpTo, '\t', '"');
+        cell.append(run, int(p - run));
+        if (p == end)
+            break;
+        if (*p == QLatin1Char('\t')) {
+            cell += QLatin1String("&#9;");
+            ++p;
+        } else if (*p == QLatin1Char('"')) {
+            cell += QLatin1String("&quot;");
+            ++p;
+        } else {
+            p = m_references.append(cell, p, end);
+        }
+    }
+}
+
+} // namespace Conversion
