@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTemporaryFile>
 #include <QTextStream>
 
@@ -137,6 +136,26 @@ QString conversionProblem(const StreamResult &converted, const QString &inputPat
     return QString();
 }
 
+// Gives the finished result the output's name, once it is on the disk with
+// the permissions of a new file; never over a file that appeared meanwhile.
+FileResult publish(QTemporaryFile &staging, const QString &outputPath)
+{
+    if (!staging.flush())
+        return notWritten(outputPath, staging.errorString());
+    if (!syncToDisk(staging))
+        return notWritten(outputPath, qt_error_string());
+    giveDefaultPermissions(staging);
+    if (!staging.rename(outputPath)) {
+        if (pathTaken(outputPath))
+            return alreadyThere(outputPath);
+        return notWritten(outputPath, staging.errorString());
+    }
+    staging.setAutoRemove(false);
+    FileResult result;
+    result.ok = true;
+    return result;
+}
+
 } // namespace
 
 FileResult convertFile(const QString &inputPath, const QString &outputFolder, const QString &outputPath,
@@ -162,32 +181,16 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
         return notWritten(outputPath, staging.errorString());
     staging.setTextModeEnabled(true);   // the platform's line ends
 
-    FileResult result;
-    {
-        QTextStream in(&input);
-        QTextStream out(&staging);
-        const StreamResult converted = conversion(in, out);
-        result.records = converted.records;
-        const QString problem = conversionProblem(converted, inputPath);
-        if (!problem.isEmpty())
-            return failure(problem);
-        if (!converted.writeFailure.isEmpty())
-            return notWritten(outputPath, converted.writeFailure);
-    }
-    input.close();
-    if (!staging.flush())
-        return notWritten(outputPath, staging.errorString());
-    if (!syncToDisk(staging))
-        return notWritten(outputPath, qt_error_string());
-    giveDefaultPermissions(staging);
-
-    if (!staging.rename(outputPath)) {
-        if (pathTaken(outputPath))
-            return alreadyThere(outputPath);
-        return notWritten(outputPath, staging.errorString());
-    }
-    staging.setAutoRemove(false);
-    result.ok = true;
+    QTextStream in(&input);
+    QTextStream out(&staging);
+    const StreamResult converted = conversion(in, out);
+    const QString problem = conversionProblem(converted, inputPath);
+    if (!problem.isEmpty())
+        return failure(problem);
+    if (!converted.writeFailure.isEmpty())
+        return notWritten(outputPath, converted.writeFailure);
+    FileResult result = publish(staging, outputPath);
+    result.records = converted.records;
     return result;
 }
 
@@ -203,28 +206,27 @@ StreamResult convertBytes(StreamConversion conversion, const QByteArray &input, 
     return conversion(inStream, outStream);
 }
 
-void convertAndReport(QWidget *window, StreamConversion conversion, const QString &inputPath,
-                      const QString &outputFolder, const QString &baseName, const QString &extension,
-                      const QString &doneText)
-{
-    const FileResult result =
-        convertFile(inputPath, outputFolder, outputFileName(outputFolder, baseName, extension), conversion);
-    QMessageBox::information(window, result.ok ? QStringLiteral("Rapport") : QStringLiteral("Erreur"),
-                             result.ok ? doneText : result.error, QMessageBox::Ok, QMessageBox::NoButton);
-}
-
 } // namespace Conversion
+
+// Converts the file that the window names and tells the user how it went.
+void MainWindow::convert(Conversion::StreamConversion conversion, const QString &doneText)
+{
+    const QString outputFolder = editSortie->text();
+    const Conversion::FileResult result = Conversion::convertFile(
+        editEntree->text(), outputFolder,
+        Conversion::outputFileName(outputFolder, editNom->text(), lblExtension->text()), conversion);
+    if (result.ok)
+        inform(QStringLiteral("Rapport"), doneText);
+    else
+        inform(QStringLiteral("Erreur"), result.error);
+}
 
 void MainWindow::convertXmlToExcel()
 {
-    Conversion::convertAndReport(this, Conversion::tsToTable, editEntree->text(), editSortie->text(),
-                                 editNom->text(), lblExtension->text(),
-                                 QString::fromUtf8("Conversion Xml -> Excel Effectuée"));
+    convert(Conversion::tsToTable, QString::fromUtf8("Conversion Xml -> Excel Effectuée"));
 }
 
 void MainWindow::convertCsvToXml()
 {
-    Conversion::convertAndReport(this, Conversion::tableToTs, editEntree->text(), editSortie->text(),
-                                 editNom->text(), lblExtension->text(),
-                                 QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
+    convert(Conversion::tableToTs, QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
 }

@@ -11,8 +11,6 @@
 #include "tableimport.h"
 #include "tsexport.h"
 
-class QWidget;
-
 namespace Conversion {
 
 using StreamConversion = StreamResult (*)(QTextStream &in, QTextStream &out);
@@ -35,12 +33,6 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
 // Runs a conversion on bytes held in memory, in the system's encoding as
 // for a file; for the tests and the fuzzers.
 StreamResult convertBytes(StreamConversion conversion, const QByteArray &input, QByteArray *output);
-
-// Converts a file for the window and tells the user how it went: a box
-// titled "Rapport" with doneText, or one titled "Erreur" with the reason.
-void convertAndReport(QWidget *window, StreamConversion conversion, const QString &inputPath,
-                      const QString &outputFolder, const QString &baseName, const QString &extension,
-                      const QString &doneText);
 
 } // namespace Conversion
 

@@ -97,9 +97,10 @@ MainWindow::~MainWindow()
 {
 }
 
-void MainWindow::showError(const QString &text)
+// Every message of the window: the information icon, one Ok button, no default.
+void MainWindow::inform(const QString &title, const QString &text)
 {
-    QMessageBox::information(this, QStringLiteral("Erreur"), text, QMessageBox::Ok, QMessageBox::NoButton);
+    QMessageBox::information(this, title, text, QMessageBox::Ok, QMessageBox::NoButton);
 }
 
 void MainWindow::btnRepEntree_clicked()
@@ -141,10 +142,10 @@ void MainWindow::takeInputFile(const QString &path)
         btnExcel->setChecked(false);
         btnXml->setChecked(false);
         btnStart->hide();
-        showError(QString::fromUtf8("Le Fichier choisi doit etre de type .txt et genéré par Excel .Veuillez suivre "
-                                    "la procédure de convertion Svp"));
+        inform(QStringLiteral("Erreur"), QString::fromUtf8("Le Fichier choisi doit etre de type .txt et genéré par "
+                                                           "Excel .Veuillez suivre la procédure de convertion Svp"));
     } else {
-        showError(QStringLiteral("Veuillez Choisir un Fichier Valide (*.txt,*.ts)"));
+        inform(QStringLiteral("Erreur"), QStringLiteral("Veuillez Choisir un Fichier Valide (*.txt,*.ts)"));
         btnExcel->setDisabled(true);
         btnXml->setDisabled(true);
         btnStart->hide();
@@ -179,7 +180,8 @@ void MainWindow::btnStart_clicked()
     else if (btnExcel->isChecked() && named)
         convertXmlToExcel();
     else
-        showError(QStringLiteral("Veuillez Choisir un Choix de Conversion ET Choisir un Nom de Fichier"));
+        inform(QStringLiteral("Erreur"),
+               QStringLiteral("Veuillez Choisir un Choix de Conversion ET Choisir un Nom de Fichier"));
 }
 
 void MainWindow::btnXml_clicked()

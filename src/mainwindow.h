@@ -8,6 +8,11 @@ class QLineEdit;
 class QPushButton;
 class QProgressBar;
 class QRadioButton;
+class QTextStream;
+
+namespace Conversion {
+struct StreamResult;
+}
 
 class MainWindow : public QMainWindow
 {
@@ -27,10 +32,11 @@ private slots:
 private:
     void convertXmlToExcel();
     void convertCsvToXml();
+    void convert(Conversion::StreamResult (*conversion)(QTextStream &, QTextStream &), const QString &doneText);
     void resetDirection();
     void takeInputFile(const QString &path);
     void takeDropped(const QString &path, bool folder);
-    void showError(const QString &text);
+    void inform(const QString &title, const QString &text);
 
     QLabel *lblEntree;
     QLineEdit *editEntree;
