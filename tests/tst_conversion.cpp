@@ -278,7 +278,8 @@ void tst_Conversion::failingSystemCalls()
         const QString trace = dir.filePath("trace");
         QVERIFY(QtTools::run(strace, QStringList{"-f", "-qq", "-o", trace, "-e", "trace=" + call} + conversion
                                          + QStringList{expected}));
-        const int occurrences = QString(QtTools::readFile(trace)).count(call + "(");
+        const int occurrences = QString(QtTools::readFile(trace)).count(QRegularExpression("^\\d+ +" + call + "\\(",
+                                                                        QRegularExpression::MultilineOption));
         for (int k = 1; k <= occurrences; ++k) {
             QTemporaryDir out;
             const QString injected = QString("%1:error=EIO:when=%2").arg(call).arg(k);

@@ -17,13 +17,20 @@
 #include <QTimer>
 #include <QtTest>
 
-inline QAbstractButton *buttonNamed(QWidget &window, const QString &text)
+// The label or the button of that text.
+inline QWidget *widgetOf(QWidget &window, const QString &text)
 {
-    for (QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
-        if (button->text() == text)
-            return button;
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        if ((qobject_cast<QLabel *>(widget) || qobject_cast<QAbstractButton *>(widget))
+            && widget->property("text").toString() == text)
+            return widget;
     }
     return nullptr;
+}
+
+inline QAbstractButton *buttonNamed(QWidget &window, const QString &text)
+{
+    return qobject_cast<QAbstractButton *>(widgetOf(window, text));
 }
 
 // The line edits, as the window made them: the input file, the output
@@ -107,7 +114,7 @@ private:
         data.setText(QUrl::toStringList(urls).join('\n'));
         QWidget *under = target == "name" ? fieldAt(m_window, 2)
                          : target == "file" ? fieldAt(m_window, 0)
-                                            : findText(target);
+                                            : widgetOf(m_window, target);
         const QPoint point = under->mapTo(&m_window, under->rect().center());
         QWidget *receiver = m_window.childAt(point);
         while (receiver != &m_window && !receiver->acceptDrops())
@@ -121,15 +128,6 @@ private:
         if (!dropped.isAccepted())
             m_seen += "drop refused";
         QCoreApplication::processEvents();
-    }
-
-    QWidget *findText(const QString &text)
-    {
-        for (QLabel *label : m_window.findChildren<QLabel *>()) {
-            if (label->text() == text)
-                return label;
-        }
-        return buttonNamed(m_window, text);
     }
 
     void answerDialog()
