@@ -37,26 +37,15 @@ case "$program" in
     folder_dialog="Selectionner le Dossier de Sortie" ;;
 esac
 
-started=""
-trap 'for pid in $started; do kill "$pid" 2>/dev/null || true; done' EXIT INT TERM
+. "$(dirname "$0")/../tools/xsession.sh"
 fail() {
     echo "FAIL: $*" >&2
-    for log in "$work"/*.log; do
+    for log in "$work"/*.log "$work"/*/*.log; do
         [ -s "$log" ] && { echo "--- $log"; cat "$log"; } >&2
     done
     exit 1
 }
 
-# Waits up to $1 seconds for the command that follows to succeed.
-within() {
-    tries=$(($1 * 10)); shift
-    until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-window() { xdotool search --onlyvisible --name "^$1\$" | head -n 1 | grep .; }
 no_window() { ! window "$1"; }
 # Clicks at a point given in the window's coordinates at 100 %.
 click() { xdotool mousemove --sync $((x + $1 * width / 550)) $((y + $2 * width / 550)) click 1; }
@@ -94,13 +83,7 @@ session() {
     session="$work/$1"
     mkdir -p "$session/out" "$session/cwd"
     scaled_display "$1"
-    Xvfb -displayfd 3 -dpi "${dpi:-96}" -screen 0 1600x1200x24 -nolisten tcp -noreset \
-        3>"$session/display" 2>"$work/xvfb.log" &
-    xvfb=$!
-    started="$xvfb $started"
-    within 20 test -s "$session/display" || fail "Xvfb did not start"
-    export DISPLAY=":$(cat "$session/display")"
-    within 20 xdotool getdisplaygeometry || fail "Xvfb does not answer on $DISPLAY"
+    start_xvfb "$session/xvfb" "${dpi:-96}" || fail "Xvfb did not start"
 
     (cd "$session/cwd" && QUORVALE_DISPLAY_SCALE=$1 WINEQT_FORCE_STDERR_LOGGING=1 run_program "$layout_test" readable) \
         >"$work/layout.log" 2>&1 || fail "at $1: the texts do not fit their widgets"

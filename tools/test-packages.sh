@@ -20,25 +20,8 @@ work="$top/build-package/check"
 rm -rf "$work" && mkdir -p "$work"
 version=$(sed -n 's/^project(Quorvale VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
 fail() { echo "FAIL: $*" >&2; exit 1; }
-started=""
-trap 'for pid in $started; do kill "$pid" 2>/dev/null || true; done' EXIT INT TERM
-
-# Waits up to $1 seconds for the command that follows to succeed.
-within() {
-    tries=$(($1 * 10)); shift
-    until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-window() { xdotool search --onlyvisible --name "^$1\$" | head -n 1 | grep .; }
-
-# An X server of our own.
-Xvfb -displayfd 3 -dpi 96 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-started="$!"
-within 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+. "$top/tools/xsession.sh"
+start_xvfb "$work/xvfb" 96 || fail "Xvfb did not start"
 
 echo "== The Debian package"
 deb="$dist/quorvale_${version}_amd64.deb"
