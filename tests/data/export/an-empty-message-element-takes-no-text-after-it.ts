@@ -1,0 +1,1 @@
+<TS><message/><source>a</source><translation>b</translation></TS>
