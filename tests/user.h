@@ -122,6 +122,10 @@ private:
         const QPoint at = receiver->mapFrom(&m_window, point);
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(receiver, &enter);
+        const QString before = stateOf(m_window, m_base);
+        QCoreApplication::processEvents();
+        if (stateOf(m_window, m_base) != before)
+            m_seen += "taken before the drop";
         QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         if (enter.isAccepted())
             QApplication::sendEvent(receiver, &dropped);
