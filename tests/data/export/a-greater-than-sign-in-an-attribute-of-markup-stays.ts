@@ -1,0 +1,1 @@
+<TS><message><source>x<b t="1>2">y</b></source><translation/></message></TS>
