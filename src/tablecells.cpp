@@ -1,5 +1,7 @@
 #include "tablecells.h"
 
+#include "tsmarkup.h"
+
 namespace Conversion {
 
 void CellText::append(QString &cell, QStringView ts, Piece piece) const
@@ -8,13 +10,10 @@ void CellText::append(QString &cell, QStringView ts, Piece piece) const
     case Piece::LineBreak:
         cell += QLatin1String("&#10;");
         return;
-    case Piece::Markup: {
+    case Piece::Markup:
         // Markup inside the text, such as <byte value="xd"/>, stays as it is.
-        const int start = cell.size();
-        cell.append(ts.data(), int(ts.size()));
-        std::replace(cell.begin() + start, cell.end(), QLatin1Char('\t'), QLatin1Char(' '));
+        appendTag(cell, ts, m_references);
         return;
-    }
     case Piece::CData: {
         QString text = ts.toString();
         text.replace(QLatin1Char('&'), QLatin1String("&amp;"));
@@ -37,12 +36,15 @@ void CellText::appendText(QString &cell, QStringView text) const
     const QChar *const end = text.data() + text.size();
     for (const QChar *p = text.data(); p < end;) {
         const QChar *run = p;
-        p = findSpecial(p, end, 0, plainUpTo, '\t', '"');
+        p = findSpecial(p, end, 0, plainUpTo, '\t', '"', '\n');
         cell.append(run, int(p - run));
         if (p == end)
             break;
         if (*p == QLatin1Char('\t')) {
             cell += QLatin1String("&#9;");
+            ++p;
+        } else if (*p == QLatin1Char('\n')) {   // in a CDATA section
+            cell += QLatin1String("&#10;");
             ++p;
         } else if (*p == QLatin1Char('"')) {
             cell += QLatin1String("&quot;");

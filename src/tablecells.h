@@ -11,7 +11,7 @@ namespace Conversion {
 // but for what would break the row, what a spreadsheet would take for a
 // formula, and what the table's encoding cannot hold:
 //  - a line break is written &#10;, a tab &#9; and a double quote &quot;,
-//    so that each row is one line; in markup, a tab is a space;
+//    so that each row is one line; in markup, white space is a space;
 //  - the text of a CDATA section is escaped as TS text is (&amp;, &lt;, &gt;);
 //  - the cell's first character, if it is =, +, - or @, is a character
 //    reference;

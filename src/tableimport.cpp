@@ -1,13 +1,12 @@
 #include "tableimport.h"
 
 #include "textstreams.h"
+#include "tsmarkup.h"
 
 #include <QTextStream>
-#include <QVarLengthArray>
 #include <QVector>
 
 #include <algorithm>
-#include <iterator>
 
 namespace Conversion {
 
@@ -197,72 +196,6 @@ private:
     QString m_scratch;   // quoted cells after the third
 };
 
-// The value of an ASCII digit in the given base, or -1.
-int digitValue(QChar c, int base)
-{
-    const ushort u = c.unicode();
-    int value = -1;
-    if (u >= '0' && u <= '9')
-        value = u - '0';
-    else if (u >= 'a' && u <= 'f')
-        value = u - 'a' + 10;
-    else if (u >= 'A' && u <= 'F')
-        value = u - 'A' + 10;
-    return value < base ? value : -1;
-}
-
-bool isHexDigit(QChar c)
-{
-    return digitValue(c, 16) >= 0;
-}
-
-bool isXmlChar(uint c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
-           || (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// Length of the character or entity reference at p, or 0 if there is none.
-int referenceLength(const QChar *p, const QChar *end)
-{
-    static const QLatin1String entities[] = {QLatin1String("&amp;"), QLatin1String("&lt;"), QLatin1String("&gt;"),
-                                             QLatin1String("&quot;"), QLatin1String("&apos;")};
-    const QStringView head(p, qMin<qsizetype>(end - p, 6));
-    const int semicolon = indexOf(head, ';');
-    const QStringView name = head.left(semicolon + 1);
-    if (semicolon > 0 && std::find(std::begin(entities), std::end(entities), name) != std::end(entities))
-        return semicolon + 1;
-    if (end - p < 4 || p[1] != QLatin1Char('#'))
-        return 0;
-    const int base = p[2] == QLatin1Char('x') ? 16 : 10;
-    const QChar *digits = p + (base == 16 ? 3 : 2);
-    const QChar *q = digits;
-    uint value = 0;
-    for (; q < end && digitValue(*q, base) >= 0; ++q) {
-        if (value <= 0x10FFFF)   // beyond it the reference is no character anyway
-            value = value * uint(base) + uint(digitValue(*q, base));
-    }
-    if (q == digits || q == end || *q != QLatin1Char(';') || !isXmlChar(value))
-        return 0;
-    return int(q + 1 - p);
-}
-
-// Length of a <byte value="xH"/> element at p, Qt's own way of writing a
-// control character in a TS file, or 0 if there is none.
-int byteElementLength(const QChar *p, const QChar *end)
-{
-    const QLatin1String open("<byte value=\"x");
-    if (end - p < open.size() + 4 || !QStringView(p, end).startsWith(open))
-        return 0;
-    const QChar *q = p + open.size();
-    const QChar *digits = q;
-    while (q < end && q - digits < 4 && isHexDigit(*q))
-        ++q;
-    if (q == digits || !QStringView(q, end).startsWith(QLatin1String("\"/>")))
-        return 0;
-    return int(q + 3 - p);
-}
-
 // Writes a cell as TS text: what is already in TS form (references, byte
 // elements) stays as it is, and every other character that XML reserves or
 // cannot hold is escaped, so that the file is always well-formed.
@@ -272,6 +205,8 @@ public:
     explicit TsTextWriter(const QTextStream &ts) : m_references(ts, Referenced::NonAscii) {}
 
     bool textLost() const { return m_textLost; }
+
+    void appendTag(QString &out, QStringView tag) const { Conversion::appendTag(out, tag, m_references); }
 
     // A whole cell's text: its first character is written as a reference
     // where a spreadsheet would take it for the start of a formula, as the
@@ -299,14 +234,17 @@ private:
     const QChar *appendSpecial(QString &out, const QChar *p, const QChar *end)
     {
         const ushort u = p->unicode();
-        int kept = 0;
-        if (u == '&')
-            kept = referenceLength(p, end);
-        else if (u == '<')
-            kept = byteElementLength(p, end);
-        if (kept > 0) {
-            out.append(p, kept);
-            return p + kept;
+        const QStringView rest(p, end);
+        if (u == '&') {
+            if (const int kept = referenceLength(rest)) {
+                out.append(p, kept);
+                return p + kept;
+            }
+        } else if (u == '<') {
+            if (const int kept = emptyElementLength(rest, byteElement)) {
+                appendTag(out, rest.left(kept));
+                return p + kept;
+            }
         }
         switch (u) {
         case '&': out += QLatin1String("&amp;"); return p + 1;
@@ -342,113 +280,6 @@ private:
     bool m_textLost = false;
 };
 
-bool isAsciiLetter(QChar c)
-{
-    const ushort u = c.unicode() | 0x20;
-    return u >= 'a' && u <= 'z';
-}
-
-bool isNameChar(QChar c)
-{
-    const ushort u = c.unicode();
-    return isAsciiLetter(c) || (u >= '0' && u <= '9') || u == '_' || u == '-' || u == '.';
-}
-
-// Whether the attributes of a tag in a cell can go into the TS file as they
-// stand: name="value" or name='value', each name once, printable ASCII, and
-// nothing in a value that XML reserves.
-bool plainAttributes(QStringView attributes)
-{
-    QVarLengthArray<QStringView, 4> names;
-    const int n = int(attributes.size());
-    int i = 0;
-    for (;;) {
-        const int separator = i;
-        while (i < n && attributes[i] == QLatin1Char(' '))
-            ++i;
-        if (i == n)
-            return true;
-        if (i == separator || !(isAsciiLetter(attributes[i]) || attributes[i] == QLatin1Char('_')))
-            return false;
-        const int nameStart = i;
-        while (i < n && isNameChar(attributes[i]))
-            ++i;
-        const QStringView name = attributes.mid(nameStart, i - nameStart);
-        if (std::find(names.cbegin(), names.cend(), name) != names.cend())
-            return false;
-        names.append(name);
-        if (i + 1 >= n || attributes[i] != QLatin1Char('=')
-            || (attributes[i + 1] != QLatin1Char('"') && attributes[i + 1] != QLatin1Char('\'')))
-            return false;
-        const QChar quote = attributes[i + 1];
-        for (i += 2; i < n && attributes[i] != quote; ++i) {
-            const ushort u = attributes[i].unicode();
-            if (u < 0x20 || u > 0x7e || u == '<' || u == '>' || u == '&')
-                return false;
-        }
-        if (i == n)
-            return false;
-        ++i;
-    }
-}
-
-// The length of the opening tag <name …> at the start of text, or 0.
-int openTagLength(QStringView text, QLatin1String name)
-{
-    if (!text.startsWith(QLatin1Char('<')) || !text.mid(1).startsWith(name))
-        return 0;
-    const int end = indexOf(text, '>');
-    if (end < 0)
-        return 0;
-    const QStringView attributes = text.mid(1 + name.size(), end - 1 - name.size());
-    if (!attributes.isEmpty() && attributes[0] != QLatin1Char(' '))
-        return 0;   // a longer name
-    return plainAttributes(attributes) ? end + 1 : 0;
-}
-
-// The position of the closing tag </name> from `from` on, or -1 when there
-// is none or another element of that name opens first.
-int closingTagAt(QStringView text, int from, QLatin1String name)
-{
-    for (int lt = indexOf(text, '<', from); lt >= 0; lt = indexOf(text, '<', lt + 1)) {
-        const QStringView tag = text.mid(lt + 1);
-        if (tag.startsWith(name))
-            return -1;
-        if (tag.startsWith(QLatin1Char('/')) && tag.mid(1).startsWith(name)
-            && tag.mid(1 + name.size()).startsWith(QLatin1Char('>')))
-            return lt;
-    }
-    return -1;
-}
-
-// An element of a translation cell: its opening tag as the cell holds it,
-// and its content.
-struct Element
-{
-    QStringView openTag;
-    QStringView content;
-};
-
-// The elements of a cell made only of <name …>…</name> elements, one after
-// the other, as the export writes numerus forms and length variants; none
-// when the cell holds anything else.
-QVector<Element> elementsOnly(QStringView cell, QLatin1String name)
-{
-    QVector<Element> elements;
-    while (!cell.isEmpty()) {
-        const int open = openTagLength(cell, name);
-        const int close = open ? closingTagAt(cell, open, name) : -1;
-        if (close < 0)
-            return {};
-        elements.append({cell.left(open), cell.mid(open, close - open)});
-        cell = cell.mid(close + name.size() + 3);
-    }
-    return elements;
-}
-
-const QLatin1String numerusForm("numerusform");
-const QLatin1String lengthVariant("lengthvariant");
-
 class TsWriter
 {
 public:
@@ -460,7 +291,8 @@ public:
 
     void writeMessage(const Row &row)
     {
-        const QVector<Element> forms = elementsOnly(row.cells[1], numerusForm);
+        QVector<Element> forms;
+        elementsOnly(row.cells[1], numerusForm, &forms);
         m_buffer += QLatin1String("    <message");
         if (row.hasEncodingMarker())
             m_buffer += QLatin1String(" encoding=\"UTF-8\"");
@@ -502,8 +334,8 @@ private:
     // cell's text is written so that no spreadsheet takes it for a formula.
     void writeContent(QStringView content, bool wholeCell)
     {
-        const QVector<Element> variants = elementsOnly(content, lengthVariant);
-        if (variants.isEmpty()) {
+        QVector<Element> variants;
+        if (!elementsOnly(content, lengthVariant, &variants)) {
             m_buffer += QLatin1Char('>');
             if (wholeCell)
                 m_text.appendCell(m_buffer, content);
@@ -513,7 +345,9 @@ private:
         }
         m_buffer += QLatin1String(" variants=\"yes\">");
         for (const Element &variant : variants) {
-            m_buffer.append(variant.openTag.data(), int(variant.openTag.size()));
+            m_text.appendTag(m_buffer, variant.openTag);
+            if (variant.empty)
+                continue;
             m_text.append(m_buffer, variant.content);
             m_buffer += QLatin1String("</lengthvariant>");
         }

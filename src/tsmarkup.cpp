@@ -1,0 +1,304 @@
+#include "tsmarkup.h"
+
+#include "textstreams.h"
+
+#include <QVarLengthArray>
+#include <QVector>
+
+#include <algorithm>
+#include <iterator>
+
+namespace Conversion {
+
+namespace {
+
+bool isSpace(QChar c)
+{
+    const ushort u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\n' || u == '\r';
+}
+
+// The value of an ASCII digit in the given base, or -1.
+int digitValue(QChar c, int base)
+{
+    const ushort u = c.unicode();
+    int value = -1;
+    if (u >= '0' && u <= '9')
+        value = u - '0';
+    else if (u >= 'a' && u <= 'f')
+        value = u - 'a' + 10;
+    else if (u >= 'A' && u <= 'F')
+        value = u - 'A' + 10;
+    return value < base ? value : -1;
+}
+
+bool isXmlChar(uint c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+           || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+const QLatin1String entities[] = {QLatin1String("&amp;"), QLatin1String("&lt;"), QLatin1String("&gt;"),
+                                  QLatin1String("&quot;"), QLatin1String("&apos;")};
+const QChar entityCharacters[] = {QLatin1Char('&'), QLatin1Char('<'), QLatin1Char('>'), QLatin1Char('"'),
+                                  QLatin1Char('\'')};
+
+// The character of the reference at the start of text, whose length is
+// known to be that of a reference.
+uint referencedCharacter(QStringView reference)
+{
+    const auto entity = std::find(std::begin(entities), std::end(entities), reference);
+    if (entity != std::end(entities))
+        return entityCharacters[entity - std::begin(entities)].unicode();
+    const int base = reference.at(2) == QLatin1Char('x') ? 16 : 10;
+    uint value = 0;
+    for (QChar c : reference.mid(base == 16 ? 3 : 2).chopped(1))
+        value = value * uint(base) + uint(digitValue(c, base));
+    return value;
+}
+
+// Names of elements and attributes in ASCII, without namespace prefixes.
+bool isNameStart(QChar c)
+{
+    const ushort u = c.unicode() | 0x20;
+    return (u >= 'a' && u <= 'z') || c == QLatin1Char('_');
+}
+
+bool isNameChar(QChar c)
+{
+    const ushort u = c.unicode();
+    return isNameStart(c) || (u >= '0' && u <= '9') || u == '-' || u == '.';
+}
+
+int skipSpace(QStringView text, int i)
+{
+    while (i < text.size() && isSpace(text[i]))
+        ++i;
+    return i;
+}
+
+int nameEnd(QStringView text, int i)
+{
+    if (i >= text.size() || !isNameStart(text[i]))
+        return i;
+    while (i < text.size() && isNameChar(text[i]))
+        ++i;
+    return i;
+}
+
+// One attribute of a tag: name="value" or name='value'.
+struct Attribute
+{
+    QStringView name;
+    QStringView value;   // as the tag holds it
+};
+
+// Reads the attribute at i, if it is well-formed, and returns the position
+// after it, or -1.
+int readAttribute(QStringView text, int i, Attribute *attribute)
+{
+    const int end = nameEnd(text, i);
+    if (end == i)
+        return -1;
+    attribute->name = text.mid(i, end - i);
+    i = skipSpace(text, end);
+    if (i == text.size() || text[i] != QLatin1Char('='))
+        return -1;
+    i = skipSpace(text, i + 1);
+    if (i == text.size() || (text[i] != QLatin1Char('"') && text[i] != QLatin1Char('\'')))
+        return -1;
+    const QChar quote = text[i];
+    const int valueStart = ++i;
+    while (i < text.size() && text[i] != quote) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('<'))
+            return -1;
+        if (c == QLatin1Char('&')) {
+            const int length = referenceLength(text.mid(i));
+            if (length == 0)
+                return -1;
+            i += length;
+            continue;
+        }
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            i += 2;
+            continue;
+        }
+        if (!isXmlChar(c.unicode()))
+            return -1;
+        ++i;
+    }
+    if (i == text.size())
+        return -1;
+    attribute->value = text.mid(valueStart, i - valueStart);
+    return i + 1;
+}
+
+// Reads the attributes of a start tag from i to its end, checking each;
+// calls found(attribute) for each, and returns the position after the tag
+// with its kind, or -1.
+template <typename Found>
+int readAttributes(QStringView text, int i, Tag::Kind *kind, Found found)
+{
+    QVarLengthArray<QStringView, 4> names;
+    for (;;) {
+        const int before = i;
+        i = skipSpace(text, i);
+        if (i == text.size())
+            return -1;
+        if (text[i] == QLatin1Char('>')) {
+            *kind = Tag::Start;
+            return i + 1;
+        }
+        if (text.mid(i).startsWith(QLatin1String("/>"))) {
+            *kind = Tag::Empty;
+            return i + 2;
+        }
+        Attribute attribute;
+        if (i == before || (i = readAttribute(text, i, &attribute)) < 0)
+            return -1;   // attributes are parted by white space
+        if (std::find(names.cbegin(), names.cend(), attribute.name) != names.cend())
+            return -1;
+        names.append(attribute.name);
+        found(attribute);
+    }
+}
+
+} // namespace
+
+int referenceLength(QStringView text)
+{
+    const QStringView head = text.left(6);
+    const int semicolon = indexOf(head, ';');
+    if (semicolon > 0 && std::find(std::begin(entities), std::end(entities), head.left(semicolon + 1))
+                             != std::end(entities))
+        return semicolon + 1;
+    if (text.size() < 4 || text[1] != QLatin1Char('#'))
+        return 0;
+    const int base = text[2] == QLatin1Char('x') ? 16 : 10;
+    const int digits = base == 16 ? 3 : 2;
+    int i = digits;
+    uint value = 0;
+    for (; i < text.size() && digitValue(text[i], base) >= 0; ++i) {
+        if (value <= 0x10FFFF)   // beyond it the reference is no character anyway
+            value = value * uint(base) + uint(digitValue(text[i], base));
+    }
+    if (i == digits || i == text.size() || text[i] != QLatin1Char(';') || !isXmlChar(value))
+        return 0;
+    return i + 1;
+}
+
+Tag tagAt(QStringView text)
+{
+    Tag tag;
+    if (!text.startsWith(QLatin1Char('<')))
+        return tag;
+    const bool closing = text.mid(1).startsWith(QLatin1Char('/'));
+    const int nameStart = closing ? 2 : 1;
+    const int end = nameEnd(text, nameStart);
+    if (end == nameStart)
+        return tag;
+    tag.name = text.mid(nameStart, end - nameStart);
+    int after;
+    if (closing) {
+        tag.kind = Tag::End;
+        const int gt = skipSpace(text, end);
+        after = gt < text.size() && text[gt] == QLatin1Char('>') ? gt + 1 : -1;
+    } else {
+        after = readAttributes(text, end, &tag.kind, [](const Attribute &) {});
+    }
+    tag.length = qMax(after, 0);
+    return tag;
+}
+
+QString attributeValue(QStringView tag, QLatin1String name)
+{
+    QString value;
+    const int nameStart = 1;
+    Tag::Kind kind;
+    readAttributes(tag, nameEnd(tag, nameStart), &kind, [&](const Attribute &attribute) {
+        if (attribute.name != name)
+            return;
+        value = QLatin1String("");   // present, if empty
+        for (int i = 0; i < attribute.value.size();) {
+            const int length = attribute.value.at(i) == QLatin1Char('&') ? referenceLength(attribute.value.mid(i)) : 0;
+            if (length > 0) {
+                const uint character = referencedCharacter(attribute.value.mid(i, length));
+                value += QString::fromUcs4(&character, 1);
+                i += length;
+            } else {
+                value += isSpace(attribute.value.at(i)) ? QLatin1Char(' ') : attribute.value.at(i);
+                ++i;
+            }
+        }
+    });
+    return value;
+}
+
+int emptyElementLength(QStringView text, QLatin1String name)
+{
+    const Tag open = tagAt(text);
+    if (open.length == 0 || open.name != name || open.kind == Tag::End)
+        return 0;
+    if (open.kind == Tag::Empty)
+        return open.length;
+    const Tag close = tagAt(text.mid(open.length));
+    return close.length > 0 && close.kind == Tag::End && close.name == name ? open.length + close.length : 0;
+}
+
+// The element of that name at the start of text, and the position after
+// it; 0 where there is none.
+int elementAt(QStringView text, QLatin1String name, Element *element)
+{
+    const Tag open = tagAt(text);
+    if (open.length == 0 || open.name != name || open.kind == Tag::End)
+        return 0;
+    *element = Element{text.left(open.length), QStringView(), open.kind == Tag::Empty};
+    if (element->empty)
+        return open.length;
+    // The first closing tag of that name ends it; one that opens first would
+    // be nested, which neither a numerus form nor a length variant is.
+    for (int lt = indexOf(text, '<', open.length); lt >= 0; lt = indexOf(text, '<', lt + 1)) {
+        const Tag close = tagAt(text.mid(lt));
+        if (close.length == 0 || close.name != name)
+            continue;
+        if (close.kind != Tag::End)
+            return 0;
+        element->content = text.mid(open.length, lt - open.length);
+        return lt + close.length;
+    }
+    return 0;
+}
+
+bool elementsOnly(QStringView text, QLatin1String name, QVector<Element> *elements)
+{
+    elements->clear();
+    while (!text.isEmpty()) {
+        Element element;
+        const int end = elementAt(text, name, &element);
+        if (end == 0) {
+            elements->clear();
+            return false;
+        }
+        elements->append(element);
+        text = text.mid(end);
+    }
+    return !elements->isEmpty();
+}
+
+void appendTag(QString &out, QStringView tag, const CodePageReferences &references)
+{
+    const QChar *const end = tag.data() + tag.size();
+    for (const QChar *p = tag.data(); p < end;) {
+        if (isSpace(*p)) {
+            out += QLatin1Char(' ');
+            ++p;
+        } else if (p->unicode() >= 0x80 && references.needed()) {
+            p = references.append(out, p, end);
+        } else {
+            out += *p++;
+        }
+    }
+}
+
+} // namespace Conversion

@@ -1,0 +1,73 @@
+#ifndef TSMARKUP_H
+#define TSMARKUP_H
+
+// What a cell keeps of the TS text besides its characters, read alike by the
+// export, which writes it into the table as it stands, and by the import,
+// which writes it back into a TS file:
+//  - character and entity references, such as &amp; or &#x202f;;
+//  - in a text, <byte value="…"/> elements, Qt's way of writing a control
+//    character;
+//  - in a translation, <numerusform> elements (the forms of a plural) and
+//    <lengthvariant> elements (shorter texts for small screens).
+// Every spelling that XML allows is read: attributes in either quote, white
+// space around '=' and before the end of the tag, an empty element written
+// <name/> or <name></name>.
+
+#include <QString>
+
+namespace Conversion {
+
+const QLatin1String byteElement("byte");
+const QLatin1String numerusForm("numerusform");
+const QLatin1String lengthVariant("lengthvariant");
+
+// The length of the character or entity reference that XML knows at the
+// start of text, or 0.
+int referenceLength(QStringView text);
+
+// A tag as XML reads it: <name attributes>, <name attributes/> or </name>.
+struct Tag
+{
+    enum Kind { Start, Empty, End };
+    Kind kind = Start;
+    QStringView name;
+    int length = 0;   // 0 where the text holds no well-formed tag
+};
+
+// The tag at the start of text, if it is a well-formed one: its attributes
+// each named once, their values free of '<' and of '&' but in references.
+Tag tagAt(QStringView text);
+
+// The value of an attribute of a tag's text as XML reads it, references
+// decoded and white space made spaces, or a null string where the tag has
+// no such attribute.
+QString attributeValue(QStringView tag, QLatin1String name);
+
+// The length of the element at the start of text that holds nothing, such
+// as <byte value="x9"/> or <byte value="x9"></byte>, or 0.
+int emptyElementLength(QStringView text, QLatin1String name);
+
+// An element of a cell: its opening tag as the cell holds it, and what it
+// holds; an empty element holds nothing.
+struct Element
+{
+    QStringView openTag;
+    QStringView content;
+    bool empty = false;
+};
+
+// Cuts text made only of elements of that name, one after the other, as the
+// export writes numerus forms and length variants; false, with none, where
+// it holds anything else.
+bool elementsOnly(QStringView text, QLatin1String name, QVector<Element> *elements);
+
+class CodePageReferences;
+
+// Appends the text of a tag with its white space made spaces, which reads
+// the same and keeps the tag on the row's line; where the output is in a
+// code page, its characters as references where the code page asks for it.
+void appendTag(QString &out, QStringView tag, const CodePageReferences &references);
+
+} // namespace Conversion
+
+#endif // TSMARKUP_H

@@ -1,3 +1,0 @@
-hello
-world
-<source>not in a message</source>
