@@ -127,12 +127,18 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: quorvale-bench export|import|copy IN OUT\n");
         return 2;
     }
-    static qint64 generateBytes = 0;
+    if (args.at(1) == QLatin1String("generate")) {   // reads nothing
+        QFile file(args.at(3));
+        if (!file.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "%s\n", qPrintable(file.errorString()));
+            return 1;
+        }
+        QTextStream out(&file);
+        std::printf("%lld\n", static_cast<long long>(generateTs(args.at(2).toLongLong() * 1000 * 1000, out)));
+        return 0;
+    }
     Conversion::StreamConversion conversion = nullptr;
-    if (args.at(1) == QLatin1String("generate")) {
-        generateBytes = args.at(2).toLongLong() * 1000 * 1000;
-        conversion = [](QTextStream &, QTextStream &out) { return records(generateTs(generateBytes, out)); };
-    } else if (args.at(1) == QLatin1String("fill"))
+    if (args.at(1) == QLatin1String("fill"))
         conversion = [](QTextStream &in, QTextStream &out) { return records(fillTable(in, out)); };
     else if (args.at(1) == QLatin1String("export"))
         conversion = Conversion::tsToTable;
@@ -145,9 +151,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     const QString output = args.at(3);
-    // The generator reads nothing: it is handed an empty file.
-    const QString input = generateBytes > 0 ? QStringLiteral("/dev/null") : args.at(2);
-    const Conversion::FileResult result = Conversion::convertFile(input, QFileInfo(output).path(), output, conversion);
+    const Conversion::FileResult result =
+        Conversion::convertFile(args.at(2), QFileInfo(output).path(), output, conversion);
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", qPrintable(result.error));
         return 1;

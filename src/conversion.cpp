@@ -15,6 +15,8 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -94,16 +96,39 @@ void giveDefaultPermissions(QFile &file)
     file.setPermissions(permissions);
 }
 
-// Why the input file cannot be read, or nothing.
-QString inputProblem(const QString &inputPath, QFile &input)
+// Opens the input, a regular file and nothing else: a named pipe would hold
+// the window until another program writes into it, and a device such as
+// /dev/zero never ends. On Unix it is opened without waiting for a writer,
+// and what was opened is looked at, not the name, which another program
+// may point elsewhere meanwhile. Returns why it cannot be read, or nothing.
+QString openInput(const QString &inputPath, QFile &input)
 {
     if (inputPath.isEmpty())
         return QString::fromUtf8("Aucun fichier à convertir n'a été choisi.");
-    const bool folder = QFileInfo(inputPath).isDir();
-    if (!folder && input.open(QIODevice::ReadOnly))
+    QString reason;
+#ifdef Q_OS_WIN
+    if (!input.open(QIODevice::ReadOnly))
+        reason = input.errorString();
+    else if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(input.handle()))) != FILE_TYPE_DISK)
+        reason = QString::fromUtf8("ce n'est pas un fichier ordinaire");
+#else
+    const int fd = ::open(QFile::encodeName(inputPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status;
+    if (fd < 0 || ::fstat(fd, &status) != 0)
+        reason = qt_error_string(errno);
+    else if (S_ISDIR(status.st_mode))
+        reason = QString::fromUtf8("c'est un dossier");
+    else if (!S_ISREG(status.st_mode))
+        reason = QString::fromUtf8("ce n'est pas un fichier ordinaire, mais un tube, un périphérique ou une socket");
+    else if (!input.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        reason = input.errorString();
+    if (!reason.isEmpty() && fd >= 0)
+        ::close(fd);
+#endif
+    if (reason.isEmpty())
         return QString();
-    return QString::fromUtf8("Le fichier %1 n'a pas pu être ouvert (%2).")
-        .arg(nativeName(inputPath), folder ? QString::fromUtf8("c'est un dossier") : input.errorString());
+    input.close();
+    return QString::fromUtf8("Le fichier %1 n'a pas pu être ouvert (%2).").arg(nativeName(inputPath), reason);
 }
 
 // What keeps a finished pass over the input from giving the output, or nothing.
@@ -119,6 +144,25 @@ QString conversionProblem(const StreamResult &converted, const QString &inputPat
                                  "en texte Unicode) et recommencez.")
             .arg(nativeName(inputPath), QString::fromLatin1(converted.codec))
             .arg(converted.invalidLine);
+    }
+    if (converted.declaresMarkup) {
+        return QString::fromUtf8("Le fichier %1 déclare dans son type de document (<!DOCTYPE TS [ … ]>) des "
+                                 "entités ou des attributs qu'aucun outil de Qt n'écrit, et que Quorvale ne lit "
+                                 "pas. Rien n'a été écrit.")
+            .arg(nativeName(inputPath));
+    }
+    if (converted.notTs) {
+        return QString::fromUtf8("Le fichier %1 n'est pas un fichier de traduction Qt (TS) : l'élément TS ne s'y "
+                                 "ouvre pas. Rien n'a été écrit.")
+            .arg(nativeName(inputPath));
+    }
+    if (converted.tooLongLine > 0) {
+        return QString::fromUtf8("Le fichier %1 n'a pas été converti : à sa ligne %2, un texte dépasse %3 "
+                                 "caractères, ce qu'aucun fichier de traduction ni aucun tableau ne contient. Rien "
+                                 "n'a été écrit.")
+            .arg(nativeName(inputPath))
+            .arg(converted.tooLongLine)
+            .arg(LongestText);
     }
     if (converted.notTabSeparated) {
         return QString::fromUtf8("Le fichier %1 n'est pas un texte séparé par des tabulations : aucune de ses lignes "
@@ -162,7 +206,7 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
                        StreamConversion conversion)
 {
     QFile input(inputPath);
-    const QString unreadable = inputProblem(inputPath, input);
+    const QString unreadable = openInput(inputPath, input);
     if (!unreadable.isEmpty())
         return failure(unreadable);
     if (outputFolder.isEmpty()) {

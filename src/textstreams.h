@@ -20,12 +20,20 @@ class QTextStream;
 
 namespace Conversion {
 
+// No TS file or table holds a line or a text longer than this, in
+// characters; a longer one ends the conversion, before the memory it takes
+// does. (A spreadsheet's cell holds at most 32,767.)
+const int LongestText = 64 * 1024 * 1024;
+
 // What one pass over a stream did.
 struct StreamResult
 {
     qint64 records = 0;             // table rows written by the export, messages written by the import
     bool textLost = false;          // a character that the output cannot hold was met
     bool notTabSeparated = false;   // a table that holds text but not a single tab
+    bool notTs = false;             // a file whose first element is not the TS root, or that has none
+    bool declaresMarkup = false;    // a TS file that declares entities or attributes of its own
+    qint64 tooLongLine = 0;         // the line where a line or a text grew past LongestText, or 0
     qint64 invalidLine = 0;         // the first input line that is not valid in its encoding, or 0
     QByteArray codec;               // the input's encoding
     QString readFailure;            // why the input could not be read to its end, or nothing
@@ -61,6 +69,9 @@ private:
 // A TS file is XML: in the encoding that its byte-order mark or its XML
 // declaration names, and UTF-8 when neither does, as lupdate writes it.
 QTextCodec *tsCodec(InputDevice &input);
+
+// Whether the codec writes Unicode (UTF-8, -16 or -32), not a code page.
+bool isUnicodeCodec(const QTextCodec *codec);
 
 // A table that a spreadsheet saved: in the encoding that its byte-order
 // mark names (Excel's "Unicode Text"); without one, in UTF-8 where it is
@@ -112,6 +123,8 @@ inline int indexOf(QStringView text, char wanted, int from = 0)
     return at == end ? -1 : int(at - text.data());
 }
 
+struct DecoderState;
+
 // Reads a device line by line in the given codec; a Unicode byte-order mark
 // at its start is skipped. The bytes are read in chunks, decoded here and
 // cut into lines: this costs far less than QTextStream::readLine(), and it
@@ -126,7 +139,10 @@ inline int indexOf(QStringView text, char wanted, int from = 0)
 class LineReader
 {
 public:
-    LineReader(InputDevice &input, QTextCodec *codec) : m_input(input), m_codec(codec) {}
+    LineReader(InputDevice &input, QTextCodec *codec)
+        : m_input(input), m_codec(codec), m_unicode(isUnicodeCodec(codec))
+    {
+    }
 
     // The next line, without its line end; it stays valid until the next call.
     bool readLine(QStringView &line);
@@ -134,24 +150,38 @@ public:
     // The lines, in order, are read again before the rest of the stream.
     void readAgain(const QStringList &lines);
 
+    // The number of the line read last, counted from 1.
+    qint64 lineNumber() const { return m_lines; }
+
     // What reading the input found: the first line that holds a byte
-    // sequence invalid in the encoding, the encoding, a failed read.
+    // sequence invalid in the encoding, the encoding, a line too long to
+    // read, a failed read.
     void report(StreamResult &result) const;
 
 private:
     bool refill();
+    int invalidAt(const DecoderState &before, int size);
+    int loneSurrogateAt();
+#ifdef Q_OS_WIN
+    int invalidAnsiAt(const char *bytes, int size);
+    char m_leadByte = 0;
+#endif
 
     InputDevice &m_input;
     QTextCodec *m_codec;
     QTextCodec::ConverterState m_state;
+    bool m_unicode;
     QByteArray m_bytes;
     QString m_chunk;
     int m_pos = 0;
     bool m_afterCarriageReturn = false;
+    bool m_afterHighSurrogate = false;
+    bool m_afterLeadByte = false;
     QString m_carry;
     QStringList m_replay;
     qint64 m_lines = 0;
     qint64 m_invalidLine = 0;
+    qint64 m_tooLongLine = 0;
 };
 
 // Writes text to a stream's device in the stream's codec, a block of 64 Ki

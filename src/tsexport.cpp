@@ -1,6 +1,7 @@
 #include "tsexport.h"
 
 #include "tablecells.h"
+#include "tsmarkup.h"
 #include "tstokenizer.h"
 
 #include <QTextStream>
@@ -26,7 +27,16 @@ public:
 
     void scanLine(QStringView line);
     StreamResult finish();
-    bool writeFailed() const { return !m_out.failure().isEmpty(); }
+
+    // Whether what is read so far already decides the result: a write that
+    // failed, or a file that the export refuses.
+    bool done() const
+    {
+        return !m_out.failure().isEmpty() || m_result.notTs || m_result.declaresMarkup || m_tooLong;
+    }
+
+    // Whether a text or a tag grew longer than any that a TS file holds.
+    bool tooLong() const { return m_tooLong; }
 
 private:
     // Where the scan stands in the TS text.
@@ -37,7 +47,8 @@ private:
     // layout, not text: the forms follow one another in the cell.
     enum class Blank {
         Text,
-        BeforeForm,   // at the start of the translation or of a form: layout if a form opens next
+        BeforeForm,   // at the start of the translation or of a form: layout if a form opens next, or if
+                      // the element holds forms and closes next
         AfterForm,    // after a form: layout if a form opens, or the form or translation closes, next
     };
 
@@ -47,8 +58,9 @@ private:
     void text(QStringView ts, CellText::Piece piece);
     void tag(const TsTokenizer::Tag &tag);
     void startMessage(const TsTokenizer::Tag &tag);
-    void startText(Place place, bool empty);
+    void startText(Place place, const TsTokenizer::Tag &tag);
     void markupInText(const TsTokenizer::Tag &tag);
+    void formInTranslation(const TsTokenizer::Tag &tag);
     bool whiteSpaceIsLayout(bool formOpens, bool formOrTranslationCloses) const;
     void writeRow();
 
@@ -57,20 +69,31 @@ private:
     CellText m_cellText;
     StreamResult m_result;
 
+    bool m_rootSeen = false;
+    bool m_tooLong = false;
     Place m_place = Place::Outside;
     bool m_utf8Marker = false;
+    bool m_numerus = false;
     QString m_source;
     QString m_translation;
     Blank m_blank = Blank::Text;
     int m_blankFrom = 0;   // where the white space that may be layout begins in the cell
+    // Inside a translation: how deep in its forms (a numerus form, a length
+    // variant, a length variant of a numerus form), and whether the element
+    // at each depth holds forms rather than text, as in a plural message or
+    // with variants="yes"; there, white space between the forms is layout.
+    int m_formDepth = 0;
+    bool m_holdsForms[3] = {};
 };
 
 void MessageScanner::scanLine(QStringView line)
 {
     m_tokens.startLine(line);
-    for (;;) {
+    while (!done()) {
         switch (m_tokens.next(inText())) {
         case TsTokenizer::Token::End:
+            m_result.declaresMarkup = m_tokens.declaresMarkup();
+            m_tooLong = qMax(m_tokens.gathered(), cell().size()) > LongestText;
             return;
         case TsTokenizer::Token::Text:
             text(m_tokens.text(), CellText::Piece::Text);
@@ -91,8 +114,9 @@ void MessageScanner::scanLine(QStringView line)
 StreamResult MessageScanner::finish()
 {
     // Input that ends inside a message gives the row gathered so far.
-    if (m_place != Place::Outside)
+    if (m_place != Place::Outside && !done())
         writeRow();
+    m_result.notTs = m_result.notTs || !m_rootSeen;
     m_out.flush();
     m_result.writeFailure = m_out.failure();
     return m_result;
@@ -102,13 +126,20 @@ void MessageScanner::text(QStringView ts, CellText::Piece piece)
 {
     if (!inText())
         return;
-    if (!isBlank(ts))
-        m_blank = Blank::Text;
+    if (piece == CellText::Piece::CData || !isBlank(ts))
+        m_blank = Blank::Text;   // CDATA is text, whatever it holds
     m_cellText.append(cell(), ts, piece);
 }
 
 void MessageScanner::tag(const TsTokenizer::Tag &tag)
 {
+    if (!m_rootSeen) {
+        // A TS file's first element is its root, TS: anything else is
+        // another kind of file, a TypeScript source named .ts, say.
+        m_rootSeen = true;
+        m_result.notTs = tag.name != QLatin1String("TS") || tag.closing;
+        return;
+    }
     if (inText())
         return markupInText(tag);
     if (tag.name == QLatin1String("message")) {
@@ -121,9 +152,15 @@ void MessageScanner::tag(const TsTokenizer::Tag &tag)
     if (m_place != Place::InMessage || tag.closing)
         return;
     if (tag.name == QLatin1String("source"))
-        startText(Place::InSource, tag.empty);
+        startText(Place::InSource, tag);
     else if (tag.name == QLatin1String("translation"))
-        startText(Place::InTranslation, tag.empty);
+        startText(Place::InTranslation, tag);
+}
+
+// Whether a tag's attribute says yes, as numerus="yes" and variants="yes" do.
+static bool says(const TsTokenizer::Tag &tag, QLatin1String attribute)
+{
+    return attributeValue(tag.text, attribute) == QLatin1String("yes");
 }
 
 void MessageScanner::startMessage(const TsTokenizer::Tag &tag)
@@ -133,29 +170,31 @@ void MessageScanner::startMessage(const TsTokenizer::Tag &tag)
     m_translation.resize(0);
     m_utf8Marker = tag.text == QLatin1String("<message encoding=\"UTF-8\">")
                    || tag.text == QLatin1String("<message encoding=\"UTF-8\" numerus=\"yes\">");
+    m_numerus = says(tag, QLatin1String("numerus"));
     if (tag.empty)
         writeRow();
 }
 
 // A source or a translation begins; an empty element has no text.
-void MessageScanner::startText(Place place, bool empty)
+void MessageScanner::startText(Place place, const TsTokenizer::Tag &tag)
 {
     m_place = place;
     cell().resize(0);
-    if (empty) {
+    if (tag.empty) {
         m_place = Place::InMessage;
         return;
     }
     m_blank = place == Place::InTranslation ? Blank::BeforeForm : Blank::Text;
     m_blankFrom = 0;
+    m_formDepth = 0;
+    m_holdsForms[0] = m_numerus || says(tag, QLatin1String("variants"));
 }
 
 // A tag inside a source or a translation: its end, or markup of its text.
 void MessageScanner::markupInText(const TsTokenizer::Tag &tag)
 {
     const bool ends = tag.closing && tag.name == QLatin1String(m_place == Place::InSource ? "source" : "translation");
-    const bool form = m_place == Place::InTranslation
-                      && (tag.name == QLatin1String("numerusform") || tag.name == QLatin1String("lengthvariant"));
+    const bool form = m_place == Place::InTranslation && (tag.name == numerusForm || tag.name == lengthVariant);
     if (whiteSpaceIsLayout(form && !tag.closing, (form || ends) && tag.closing))
         cell().truncate(m_blankFrom);
     if (ends) {
@@ -163,8 +202,23 @@ void MessageScanner::markupInText(const TsTokenizer::Tag &tag)
         return;
     }
     m_cellText.append(cell(), tag.text, CellText::Piece::Markup);
-    m_blank = !form ? Blank::Text : tag.closing ? Blank::AfterForm : Blank::BeforeForm;
+    m_blank = Blank::Text;
+    if (form)
+        formInTranslation(tag);
     m_blankFrom = cell().size();
+}
+
+// A numerus form or a length variant opens or closes.
+void MessageScanner::formInTranslation(const TsTokenizer::Tag &tag)
+{
+    if (tag.closing || tag.empty) {
+        m_blank = Blank::AfterForm;
+        m_formDepth -= tag.closing && m_formDepth > 0;
+        return;
+    }
+    m_blank = Blank::BeforeForm;
+    m_formDepth = qMin(m_formDepth + 1, 2);
+    m_holdsForms[m_formDepth] = tag.name == numerusForm && says(tag, QLatin1String("variants"));
 }
 
 // Whether the white space since the last text or tag is layout, now that a
@@ -175,7 +229,7 @@ bool MessageScanner::whiteSpaceIsLayout(bool formOpens, bool formOrTranslationCl
     case Blank::Text:
         return false;
     case Blank::BeforeForm:
-        return formOpens;
+        return formOpens || (formOrTranslationCloses && m_holdsForms[m_formDepth]);
     case Blank::AfterForm:
         return formOpens || formOrTranslationCloses;
     }
@@ -204,10 +258,12 @@ StreamResult tsToTable(QTextStream &ts, QTextStream &table)
     InputDevice input(ts.device());
     LineReader reader(input, tsCodec(input));
     QStringView line;
-    while (!scanner.writeFailed() && reader.readLine(line))
+    while (!scanner.done() && reader.readLine(line))
         scanner.scanLine(line);
     StreamResult result = scanner.finish();
     reader.report(result);
+    if (scanner.tooLong())
+        result.tooLongLine = reader.lineNumber();
     return result;
 }
 

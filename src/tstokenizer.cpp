@@ -20,9 +20,10 @@ const QChar *nameEnd(const QChar *name, const QChar *end)
 }
 
 // Whether the export needs the text of the tag at lt outside a source or a
-// translation: a message's, a source's or a translation's, and those that
-// the line cuts before their name ends. Declarations and processing
-// instructions are read whole, so that a '>' in them does not end them.
+// translation, once the first element is known: a message's, a source's or
+// a translation's, and those that the line cuts before their name ends.
+// Declarations and processing instructions are read whole, so that a '>' in
+// them does not end them.
 bool isWanted(const QChar *lt, const QChar *end)
 {
     const QChar *name = lt + 1;
@@ -53,8 +54,10 @@ TsTokenizer::Token TsTokenizer::next(bool inText)
         m_lineBreakDue = false;
         if (m_in == In::Text && inText)
             return Token::LineBreak;
-        if (m_in != In::Text && m_in != In::SkippedTag)
-            m_tagText += QLatin1Char(' ');   // white space inside a tag
+        if (m_in == In::Declaration && m_tagText.startsWith(QLatin1String("<![CDATA[")))
+            m_tagText += QLatin1Char('\n');   // a line break of the text
+        else if (m_in != In::Text && m_in != In::SkippedTag)
+            m_tagText += QLatin1Char(' ');    // white space inside a tag
     }
     while (m_p < m_end) {
         if (m_in == In::Text) {
@@ -87,7 +90,7 @@ TsTokenizer::Token TsTokenizer::next(bool inText)
 // At the '<' that opens a tag.
 void TsTokenizer::openTag(bool inText)
 {
-    if (!inText && !isWanted(m_p, m_end)) {
+    if (!inText && m_elementSeen && !isWanted(m_p, m_end)) {
         m_in = In::SkippedTag;
         return;
     }
@@ -152,11 +155,29 @@ bool TsTokenizer::declarationEnds() const
     return true;
 }
 
+// Whether a document type declaration holds an internal subset, its '['
+// outside the quotes of its identifiers.
+static bool hasInternalSubset(QStringView declaration)
+{
+    QChar quote;
+    for (QChar c : declaration) {
+        if (!quote.isNull())
+            quote = c == quote ? QChar() : quote;
+        else if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+            quote = c;
+        else if (c == QLatin1Char('['))
+            return true;
+    }
+    return false;
+}
+
 // The token of a complete tag; End for what the export reads past.
 TsTokenizer::Token TsTokenizer::completedTag(bool declaration)
 {
     const QStringView tag(m_tagText);
     if (declaration) {
+        if (tag.startsWith(QLatin1String("<!DOCTYPE")) && hasInternalSubset(tag))
+            m_declaresMarkup = true;
         if (!tag.startsWith(QLatin1String("<![CDATA[")))
             return Token::End;   // a comment, the document type
         m_text = tag.mid(9, tag.size() - 12);
@@ -165,6 +186,7 @@ TsTokenizer::Token TsTokenizer::completedTag(bool declaration)
     const QChar second = tag.size() > 1 ? tag.at(1) : QChar();
     if (second == QLatin1Char('?'))
         return Token::End;   // a processing instruction
+    m_elementSeen = true;
     m_tag.text = tag;
     m_tag.closing = second == QLatin1Char('/');
     m_tag.empty = tag.size() > 2 && tag.at(tag.size() - 2) == QLatin1Char('/');

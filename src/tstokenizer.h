@@ -28,9 +28,17 @@ public:
 
     // The next piece of the line, or End. inText says whether the caller is
     // inside the text of a source or a translation: there it gets every
-    // piece, and elsewhere only the tags of messages, sources and
+    // piece, and elsewhere only the first element's tag, which tells whether
+    // the file is a TS file, and the tags of messages, sources and
     // translations; the rest is read past without a copy.
     Token next(bool inText);
+
+    // Whether the document type declares markup of its own, such as
+    // entities (<!DOCTYPE TS [<!ENTITY …>]>), which the export does not read.
+    bool declaresMarkup() const { return m_declaresMarkup; }
+
+    // The longest tag or CDATA section gathered so far, in characters.
+    int gathered() const { return m_tagText.size(); }
 
     // The text of a Text token, or the content of a CData token.
     QStringView text() const { return m_text; }
@@ -59,6 +67,8 @@ private:
     const QChar *m_end = nullptr;
     bool m_firstLine = true;
     bool m_lineBreakDue = false;
+    bool m_elementSeen = false;
+    bool m_declaresMarkup = false;
     QStringView m_text;
     Tag m_tag;
 };
