@@ -12,6 +12,10 @@
 #include <QStyleOption>
 #include <QTemporaryDir>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QString invalidFile = "Erreur: Veuillez Choisir un Fichier Valide (*.txt,*.ts)";
@@ -54,13 +58,15 @@ QMap<QString, QByteArray> snapshot(const QString &root)
         const QFileInfo info(it.next());
         files.insert(info.filePath(), info.isSymLink() ? "link to " + info.symLinkTarget().toUtf8()
                                       : info.isDir()   ? QByteArray("folder")
+                                      : !info.isFile() ? QByteArray("neither file nor folder")   // not read: a pipe would wait
                                                        : QtTools::readFile(info.filePath()));
     }
     return files;
 }
 
 enum class Setup {
-    WorkingNameTaken, FolderIsCurrent, OutputExists, DanglingLink, FolderOfThatName, FolderRemoved, NoFolder, InputRemoved
+    WorkingNameTaken, FolderIsCurrent, OutputExists, DanglingLink, FolderOfThatName, FolderRemoved, NoFolder, InputRemoved,
+    InputIsPipe, InputIsDevice
 };
 
 } // namespace
@@ -264,6 +270,11 @@ void tst_MainWindow::conversions_data()
                                       << "Erreur: Aucun dossier de sortie n'a été choisi : le fichier %1" << "/app.csv";
     QTest::newRow("input removed") << Setup::InputRemoved << "app.ts" << "Erreur: Le fichier %1 n'a pas pu être ouvert"
                                    << "app.ts";
+    const QString notAFile = "Erreur: Le fichier %1 n'a pas pu être ouvert (ce n'est pas un fichier ordinaire";
+    QTest::newRow("input made a named pipe, that no program writes") << Setup::InputIsPipe << "app.ts" << notAFile
+                                                                     << "app.ts";
+    QTest::newRow("input made a link to a device that never ends") << Setup::InputIsDevice << "app.ts" << notAFile
+                                                                   << "app.ts";
 }
 
 void tst_MainWindow::conversions()
@@ -293,8 +304,17 @@ void tst_MainWindow::conversions()
              QString());
     if (setup == Setup::FolderRemoved)
         QVERIFY(QDir(out).removeRecursively());
-    if (setup == Setup::InputRemoved)
+    if (setup == Setup::InputRemoved || setup == Setup::InputIsPipe || setup == Setup::InputIsDevice)
         QVERIFY(QFile::remove(dir.filePath(input)));
+#ifdef Q_OS_UNIX
+    if (setup == Setup::InputIsPipe)
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(input)).constData(), 0600), 0);
+    if (setup == Setup::InputIsDevice)
+        QVERIFY(QFile::link("/dev/zero", dir.filePath(input)));
+#else
+    if (setup == Setup::InputIsPipe || setup == Setup::InputIsDevice)
+        QSKIP("named pipes and devices in the file system are Unix's");
+#endif
     const QMap<QString, QByteArray> before = snapshot(dir.path());
     const bool rootHadIt = QFileInfo::exists("/app.csv");
     const QStringList boxes = user.act({"Nom:app", "Convertir"});
