@@ -28,8 +28,28 @@ void CellText::append(QString &cell, QStringView ts, Piece piece) const
     }
 }
 
+// Where a comment or a processing instruction that the cell leaves out
+// stood between "]]" and ">", the three would meet, which TS text may not
+// hold: the position of that '>' in the text, or -1.
+static int closesCDataSection(QStringView cell, QStringView text)
+{
+    for (int i = 0; i < qMin<qsizetype>(text.size(), 2); ++i) {
+        if (text[i] == QLatin1Char('>') && (cell.toString() + text.left(i).toString()).endsWith(QLatin1String("]]")))
+            return i;
+    }
+    return -1;
+}
+
 void CellText::appendText(QString &cell, QStringView text) const
 {
+    if (cell.endsWith(QLatin1Char(']'))) {
+        const int gt = closesCDataSection(cell, text);
+        if (gt >= 0) {
+            appendText(cell, text.left(gt));
+            cell += QLatin1String("&gt;");
+            return appendText(cell, text.mid(gt + 1));
+        }
+    }
     if (cell.isEmpty())
         text = appendSafeStart(cell, text);
     const ushort plainUpTo = m_references.needed() ? 0x7F : 0xFFFF;

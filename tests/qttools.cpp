@@ -4,7 +4,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 
 namespace QtTools {
 
@@ -18,27 +17,6 @@ bool onlyKnownNotices(const QString &output)
                                           "the target language has less forms|If this sounds wrong, possibly the target)");
     const QStringList lines = output.section(": ", 1).split('\n', Qt::SkipEmptyParts);   // after "program: "
     return std::all_of(lines.begin(), lines.end(), [](const QString &line) { return known.match(line).hasMatch(); });
-}
-
-// The content of the element that the reader is in, up to its end: its
-// text, with <byte> elements as their characters, or the numerus forms or
-// length variants that it holds (the white space around them is layout).
-QStringList readContent(QXmlStreamReader &xml)
-{
-    QString text;
-    QStringList forms;
-    QStringList variants;
-    while (xml.readNext() != QXmlStreamReader::EndElement && !xml.atEnd()) {
-        if (xml.isCharacters()) {
-            text += xml.text();
-        } else if (xml.isStartElement() && xml.name() == QLatin1String("byte")) {
-            text += QChar(xml.attributes().value("value").mid(1).toUInt(nullptr, 16));
-            xml.skipCurrentElement();
-        } else if (xml.isStartElement()) {
-            (xml.name() == QLatin1String("numerusform") ? forms : variants) += readContent(xml).join(QChar(0x2762));
-        }
-    }
-    return !forms.isEmpty() ? forms : QStringList{variants.isEmpty() ? text : variants.join(QChar(0x2762))};
 }
 
 } // namespace
@@ -69,32 +47,7 @@ bool messages(const QString &tsPath, QVector<Message> *messages, QString *error,
     if (!run("lrelease", {"-silent", tsPath, "-qm", dir.filePath("read.qm")}, error) || !onlyKnownNotices(*error)
         || !run("lconvert", {"-target-language", language, "-i", tsPath, "-o", read}, error) || !onlyKnownNotices(*error))
         return false;
-    QXmlStreamReader xml(readFile(read));
-    messages->clear();
-    xml.readNextStartElement();   // TS
-    while (xml.readNextStartElement()) {   // context
-        QString context;
-        while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("name")) {
-                context = xml.readElementText();
-                continue;
-            }
-            Message message{context, QString(), QString(), QStringList()};   // a message
-            while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("source"))
-                    message.source = readContent(xml).value(0);
-                else if (xml.name() == QLatin1String("comment"))
-                    message.comment = xml.readElementText();
-                else if (xml.name() == QLatin1String("translation"))
-                    message.translation = readContent(xml);
-                else
-                    xml.skipCurrentElement();
-            }
-            messages->append(message);
-        }
-    }
-    *error = xml.errorString();
-    return !xml.hasError();
+    return Oracle::readMessages(readFile(read), messages, error);
 }
 
 Pairs pairs(const QString &tsPath, const QString &language)

@@ -2,21 +2,15 @@
 #define QTTOOLS_H
 
 // Qt's own Linguist tools, run as the programs that a developer runs, and
-// the reading of TS text that the tests compare with what they read.
+// the messages of a TS file as they read it.
+
+#include "tsoracle.h"
 
 #include <QPair>
-#include <QStringList>
-#include <QVector>
 
 namespace QtTools {
 
-struct Message
-{
-    QString context;
-    QString comment;
-    QString source;
-    QStringList translation;   // its text, or its numerus forms; length variants joined by U+2762
-};
+using Message = Oracle::Message;
 using Pairs = QVector<QPair<QString, QStringList>>;   // sources and translations
 
 // Whether lupdate, lconvert and lrelease can run here (not from a Windows
