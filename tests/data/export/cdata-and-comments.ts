@@ -6,7 +6,7 @@
     <message>
         <!-- a > b --><!---->
         <source><![CDATA[x < y & z]]></source>
-        <translation>t</translation>
+        <translation>t]]<!-- -->>]<?pi x?>]></translation>
     </message>
 </context>
 </TS>
