@@ -61,7 +61,9 @@ use_wine() {
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
     export LOCPATH="$top/build-windows/locale" LANG=fr_FR.UTF-8
     unset LC_ALL LANGUAGE
-    [ -d "$LOCPATH/fr_FR.UTF-8" ] || { mkdir -p "$LOCPATH" && localedef -i fr_FR -f UTF-8 "$LOCPATH/fr_FR.UTF-8"; }
+    for locale in fr_FR ja_JP; do   # code pages 1252 and, for a program run with its LANG, 932
+        [ -d "$LOCPATH/$locale.UTF-8" ] || { mkdir -p "$LOCPATH" && localedef -i $locale -f UTF-8 "$LOCPATH/$locale.UTF-8"; }
+    done
 }
 
 # Makes the Wine prefix $1 with Windows' display scaling at $2 DPI (96 is 100 %).
