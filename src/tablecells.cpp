@@ -42,7 +42,7 @@ static int closesCDataSection(QStringView cell, QStringView text)
 
 void CellText::appendText(QString &cell, QStringView text) const
 {
-    if (cell.endsWith(QLatin1Char(']'))) {
+    if (!cell.isEmpty() && cell.at(cell.size() - 1) == QLatin1Char(']')) {
         const int gt = closesCDataSection(cell, text);
         if (gt >= 0) {
             appendText(cell, text.left(gt));

@@ -260,7 +260,7 @@ int LineReader::invalidAt(const DecoderState &before, int size)
         return m_chunk.indexOf(QChar(QChar::ReplacementCharacter));
     if (m_state.invalidChars > before.invalidChars)
         return before.textBeforeInvalid(m_codec, m_bytes.constData(), size);
-    return loneSurrogateAt();
+    return m_codec->mibEnum() == 106 ? -1 : loneSurrogateAt();
 }
 
 #ifdef Q_OS_WIN

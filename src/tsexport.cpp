@@ -89,10 +89,9 @@ private:
 void MessageScanner::scanLine(QStringView line)
 {
     m_tokens.startLine(line);
-    while (!done()) {
+    for (;;) {
         switch (m_tokens.next(inText())) {
         case TsTokenizer::Token::End:
-            m_result.declaresMarkup = m_tokens.declaresMarkup();
             m_tooLong = qMax(m_tokens.gathered(), cell().size()) > LongestText;
             return;
         case TsTokenizer::Token::Text:
@@ -117,6 +116,7 @@ StreamResult MessageScanner::finish()
     if (m_place != Place::Outside && !done())
         writeRow();
     m_result.notTs = m_result.notTs || !m_rootSeen;
+    m_result.declaresMarkup = m_tokens.declaresMarkup();
     m_out.flush();
     m_result.writeFailure = m_out.failure();
     return m_result;
@@ -138,6 +138,7 @@ void MessageScanner::tag(const TsTokenizer::Tag &tag)
         // another kind of file, a TypeScript source named .ts, say.
         m_rootSeen = true;
         m_result.notTs = tag.name != QLatin1String("TS") || tag.closing;
+        m_result.declaresMarkup = m_tokens.declaresMarkup();   // the document type comes before the root
         return;
     }
     if (inText())
@@ -160,7 +161,7 @@ void MessageScanner::tag(const TsTokenizer::Tag &tag)
 // Whether a tag's attribute says yes, as numerus="yes" and variants="yes" do.
 static bool says(const TsTokenizer::Tag &tag, QLatin1String attribute)
 {
-    return attributeValue(tag.text, attribute) == QLatin1String("yes");
+    return attributeIs(tag.text, attribute, QLatin1String("yes"));
 }
 
 void MessageScanner::startMessage(const TsTokenizer::Tag &tag)

@@ -164,6 +164,17 @@ int readAttributes(QStringView text, int i, Tag::Kind *kind, Found found)
     }
 }
 
+// Whether the text holds the name anywhere: a quick look that spares most
+// tags the reading of their attributes.
+bool mentions(QStringView text, QLatin1String name)
+{
+    for (int i = indexOf(text, name.at(0).toLatin1()); i >= 0; i = indexOf(text, name.at(0).toLatin1(), i + 1)) {
+        if (text.mid(i).startsWith(name))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int referenceLength(QStringView text)
@@ -211,28 +222,30 @@ Tag tagAt(QStringView text)
     return tag;
 }
 
-QString attributeValue(QStringView tag, QLatin1String name)
+bool attributeIs(QStringView tag, QLatin1String name, QLatin1String value)
 {
-    QString value;
-    const int nameStart = 1;
+    if (!mentions(tag, name))
+        return false;   // most tags, and soon told
+    QString read;
+    bool found = false;
     Tag::Kind kind;
-    readAttributes(tag, nameEnd(tag, nameStart), &kind, [&](const Attribute &attribute) {
+    readAttributes(tag, nameEnd(tag, 1), &kind, [&](const Attribute &attribute) {
         if (attribute.name != name)
             return;
-        value = QLatin1String("");   // present, if empty
+        found = true;
         for (int i = 0; i < attribute.value.size();) {
             const int length = attribute.value.at(i) == QLatin1Char('&') ? referenceLength(attribute.value.mid(i)) : 0;
             if (length > 0) {
                 const uint character = referencedCharacter(attribute.value.mid(i, length));
-                value += QString::fromUcs4(&character, 1);
+                read += QString::fromUcs4(&character, 1);
                 i += length;
             } else {
-                value += isSpace(attribute.value.at(i)) ? QLatin1Char(' ') : attribute.value.at(i);
+                read += isSpace(attribute.value.at(i)) ? QLatin1Char(' ') : attribute.value.at(i);
                 ++i;
             }
         }
     });
-    return value;
+    return found && read == value;
 }
 
 int emptyElementLength(QStringView text, QLatin1String name)
@@ -288,15 +301,19 @@ bool elementsOnly(QStringView text, QLatin1String name, QVector<Element> *elemen
 
 void appendTag(QString &out, QStringView tag, const CodePageReferences &references)
 {
+    const ushort plainUpTo = references.needed() ? 0x7F : 0xFFFF;
     const QChar *const end = tag.data() + tag.size();
     for (const QChar *p = tag.data(); p < end;) {
+        const QChar *run = p;
+        p = findSpecial(p, end, 0, plainUpTo, '\t', '\n', '\r');
+        out.append(run, int(p - run));
+        if (p == end)
+            break;
         if (isSpace(*p)) {
             out += QLatin1Char(' ');
             ++p;
-        } else if (p->unicode() >= 0x80 && references.needed()) {
-            p = references.append(out, p, end);
         } else {
-            out += *p++;
+            p = references.append(out, p, end);
         }
     }
 }

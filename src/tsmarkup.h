@@ -38,10 +38,9 @@ struct Tag
 // each named once, their values free of '<' and of '&' but in references.
 Tag tagAt(QStringView text);
 
-// The value of an attribute of a tag's text as XML reads it, references
-// decoded and white space made spaces, or a null string where the tag has
-// no such attribute.
-QString attributeValue(QStringView tag, QLatin1String name);
+// Whether the tag's text has the attribute with that value, as XML reads
+// it: references decoded, white space made spaces.
+bool attributeIs(QStringView tag, QLatin1String name, QLatin1String value);
 
 // The length of the element at the start of text that holds nothing, such
 // as <byte value="x9"/> or <byte value="x9"></byte>, or 0.
