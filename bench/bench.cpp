@@ -9,7 +9,7 @@
 //   quorvale-bench fill IN.csv OUT.txt         the exported table, translated
 // Both print the number of messages they wrote.
 
-#include "conversion.h"
+#include "fileconversion.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,9 +22,11 @@
 
 namespace {
 
-Conversion::StreamResult copyLines(QTextStream &in, QTextStream &out)
+Conversion::Result copyLines(QIODevice &input, QIODevice &output, QTextCodec *)
 {
-    Conversion::StreamResult result;
+    QTextStream in(&input);
+    QTextStream out(&output);
+    Conversion::Result result;
     QString line;
     while (in.readLineInto(&line)) {
         out << line << '\n';
@@ -110,9 +112,9 @@ qint64 fillTable(QTextStream &in, QTextStream &out)
     return rows;
 }
 
-Conversion::StreamResult records(qint64 count)
+Conversion::Result records(qint64 count)
 {
-    Conversion::StreamResult result;
+    Conversion::Result result;
     result.records = count;
     return result;
 }
@@ -137,22 +139,26 @@ int main(int argc, char *argv[])
         std::printf("%lld\n", static_cast<long long>(generateTs(args.at(2).toLongLong() * 1000 * 1000, out)));
         return 0;
     }
-    Conversion::StreamConversion conversion = nullptr;
+    Conversion::Direction direction = nullptr;
     if (args.at(1) == QLatin1String("fill"))
-        conversion = [](QTextStream &in, QTextStream &out) { return records(fillTable(in, out)); };
+        direction = [](QIODevice &in, QIODevice &out, QTextCodec *) {
+            QTextStream from(&in);
+            QTextStream to(&out);
+            return records(fillTable(from, to));
+        };
     else if (args.at(1) == QLatin1String("export"))
-        conversion = Conversion::tsToTable;
+        direction = Conversion::tsToTable;
     else if (args.at(1) == QLatin1String("import"))
-        conversion = Conversion::tableToTs;
+        direction = Conversion::tableToTs;
     else if (args.at(1) == QLatin1String("copy"))
-        conversion = copyLines;
-    if (!conversion) {
+        direction = copyLines;
+    if (!direction) {
         std::fprintf(stderr, "unknown mode\n");
         return 2;
     }
     const QString output = args.at(3);
     const Conversion::FileResult result =
-        Conversion::convertFile(args.at(2), QFileInfo(output).path(), output, conversion);
+        Conversion::convertFile(args.at(2), QFileInfo(output).path(), output, direction);
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", qPrintable(result.error));
         return 1;

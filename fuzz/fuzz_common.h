@@ -1,7 +1,7 @@
 #ifndef FUZZ_COMMON_H
 #define FUZZ_COMMON_H
 
-#include "conversion.h"
+#include "fileconversion.h"
 
 #include <QTextCodec>
 
@@ -9,16 +9,16 @@
 #include <cstdlib>
 
 // Runs one conversion on bytes and returns what it wrote, decoded.
-inline QString convertBytes(Conversion::StreamConversion conversion, const QByteArray &input,
-                            Conversion::StreamResult *result)
+inline QString convertBytes(Conversion::Direction conversion, const QByteArray &input,
+                            Conversion::Result *result)
 {
     QByteArray out;
     *result = Conversion::convertBytes(conversion, input, &out);
     return QTextCodec::codecForName("UTF-8")->toUnicode(out);
 }
 
-inline QString convertText(Conversion::StreamConversion conversion, const QString &text,
-                           Conversion::StreamResult *result)
+inline QString convertText(Conversion::Direction conversion, const QString &text,
+                           Conversion::Result *result)
 {
     return convertBytes(conversion, text.toUtf8(), result);
 }

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Conversion::StreamResult result;
+    Conversion::Result result;
     const QString table = convertBytes(Conversion::tsToTable,
                                        QByteArray(reinterpret_cast<const char *>(data), int(size)), &result);
     const QString header = QStringLiteral("Origine \tTraduction\n");

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Conversion::StreamResult imported;
+    Conversion::Result imported;
     const QString ts = convertBytes(Conversion::tableToTs,
                                     QByteArray(reinterpret_cast<const char *>(data), int(size)), &imported);
 
@@ -23,11 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(messages == imported.records, "%lld messages, %lld counted", static_cast<long long>(messages),
                static_cast<long long>(imported.records));
 
-    Conversion::StreamResult exported;
+    Conversion::Result exported;
     const QString table = convertText(Conversion::tsToTable, ts, &exported);
     FUZZ_CHECK(exported.records == imported.records, "export gave %lld rows for %lld messages",
                static_cast<long long>(exported.records), static_cast<long long>(imported.records));
-    Conversion::StreamResult again;
+    Conversion::Result again;
     const QString ts2 = convertText(Conversion::tableToTs, table, &again);
     FUZZ_CHECK(ts2 == ts, "import, export, import differs:\n%s\n---\n%s", qPrintable(ts), qPrintable(ts2));
     return 0;

@@ -360,7 +360,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                qPrintable(error), shown(ts).constData());
 
     QByteArray tableBytes;
-    const Conversion::StreamResult exported = Conversion::convertBytes(Conversion::tsToTable, ts, &tableBytes);
+    const Conversion::Result exported = Conversion::convertBytes(Conversion::tsToTable, ts, &tableBytes);
     FUZZ_CHECK(!exported.notTs && !exported.declaresMarkup && !exported.invalidLine && !exported.tooLongLine,
                "export refused\n%s", shown(ts).constData());
     const QStringList rows = QTextCodec::codecForLocale()->toUnicode(tableBytes).split(QLatin1Char('\n'));
@@ -391,7 +391,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (QTextCodec::codecForLocale()->mibEnum() != 106 && utf8.invalidChars == 0 && asUtf8.size() != tableBytes.size())
         return 0;
     QByteArray back;
-    const Conversion::StreamResult imported = Conversion::convertBytes(Conversion::tableToTs, tableBytes, &back);
+    const Conversion::Result imported = Conversion::convertBytes(Conversion::tableToTs, tableBytes, &back);
     QVector<Oracle::Message> backMessages;
     FUZZ_CHECK(!imported.textLost && !imported.invalidLine && Oracle::readMessages(back, &backMessages, &error),
                "import: %s\n%s", qPrintable(error), back.constData());

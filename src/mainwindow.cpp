@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "fileconversion.h"
 #include "filedrops.h"
 #include "windowscaling.h"
 
@@ -182,6 +183,29 @@ void MainWindow::btnStart_clicked()
     else
         inform(QStringLiteral("Erreur"),
                QStringLiteral("Veuillez Choisir un Choix de Conversion ET Choisir un Nom de Fichier"));
+}
+
+// Converts the file that the window names and tells the user how it went.
+void MainWindow::convert(Conversion::Direction direction, const QString &doneText)
+{
+    const QString outputFolder = editSortie->text();
+    const Conversion::FileResult result = Conversion::convertFile(
+        editEntree->text(), outputFolder,
+        Conversion::outputFileName(outputFolder, editNom->text(), lblExtension->text()), direction);
+    if (result.ok)
+        inform(QStringLiteral("Rapport"), doneText);
+    else
+        inform(QStringLiteral("Erreur"), result.error);
+}
+
+void MainWindow::convertXmlToExcel()
+{
+    convert(Conversion::tsToTable, QString::fromUtf8("Conversion Xml -> Excel Effectuée"));
+}
+
+void MainWindow::convertCsvToXml()
+{
+    convert(Conversion::tableToTs, QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
 }
 
 void MainWindow::btnXml_clicked()

@@ -1,6 +1,8 @@
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 
+#include "conversion.h"
+
 #include <QMainWindow>
 
 class QLabel;
@@ -8,11 +10,6 @@ class QLineEdit;
 class QPushButton;
 class QProgressBar;
 class QRadioButton;
-class QTextStream;
-
-namespace Conversion {
-struct StreamResult;
-}
 
 class MainWindow : public QMainWindow
 {
@@ -32,7 +29,7 @@ private slots:
 private:
     void convertXmlToExcel();
     void convertCsvToXml();
-    void convert(Conversion::StreamResult (*conversion)(QTextStream &, QTextStream &), const QString &doneText);
+    void convert(Conversion::Direction direction, const QString &doneText);
     void resetDirection();
     void takeInputFile(const QString &path);
     void takeDropped(const QString &path, bool folder);

@@ -2,7 +2,7 @@
 // tests/data, each TS file that comes back read by Qt's own lconvert and
 // lrelease, and what happens to the files around them.
 
-#include "conversion.h"
+#include "fileconversion.h"
 #include "qttools.h"
 
 #include <QDir>
@@ -19,7 +19,7 @@ namespace {
 
 const QString data = QUORVALE_TEST_DATA;
 
-QByteArray convert(Conversion::StreamConversion conversion, const QByteArray &input)
+QByteArray convert(Conversion::Direction conversion, const QByteArray &input)
 {
     QByteArray output;
     Conversion::convertBytes(conversion, input, &output);
@@ -34,9 +34,9 @@ QStringList entries(const QString &dir)
 QString appearing;
 
 // The export, during which another program creates the output file.
-Conversion::StreamResult exportWhileAnotherWrites(QTextStream &in, QTextStream &out)
+Conversion::Result exportWhileAnotherWrites(QIODevice &in, QIODevice &out, QTextCodec *system)
 {
-    const Conversion::StreamResult result = Conversion::tsToTable(in, out);
+    const Conversion::Result result = Conversion::tsToTable(in, out, system);
     QtTools::writeFile(appearing, "another program's file");
     return result;
 }
@@ -63,13 +63,12 @@ public:
     static inline bool import = false;
     static inline int calls = 0;
 
-    static Conversion::StreamResult convert(QTextStream &in, QTextStream &out)
+    static Conversion::Result convert(QIODevice &in, QIODevice &out, QTextCodec *system)
     {
-        FailingDisk input(in.device(), !writes), output(out.device(), writes);
+        FailingDisk input(&in, !writes), output(&out, writes);
         input.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         output.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-        QTextStream from(&input), to(&output);
-        const Conversion::StreamResult result = (import ? Conversion::tableToTs : Conversion::tsToTable)(from, to);
+        const Conversion::Result result = (import ? Conversion::tableToTs : Conversion::tsToTable)(input, output, system);
         calls = (writes ? output : input).m_calls;
         return result;
     }

@@ -1,6 +1,7 @@
 #include "tsmarkup.h"
 
-#include "textstreams.h"
+#include "blockwriter.h"
+#include "textsearch.h"
 
 #include <QVarLengthArray>
 #include <QVector>

@@ -1,8 +1,9 @@
-#include "textstreams.h"
+#include "linereader.h"
+
+#include "encodings.h"
+#include "textsearch.h"
 
 #include <QIODevice>
-#include <QRegularExpression>
-#include <QTextStream>
 
 #include <algorithm>
 #include <iterator>
@@ -12,33 +13,6 @@
 #endif
 
 namespace Conversion {
-
-namespace {
-
-const int ChunkSize = 64 * 1024;
-
-QTextCodec *utf8Codec()
-{
-    return QTextCodec::codecForMib(106);
-}
-
-// Whether the rest of the input is valid UTF-8 that holds something other
-// than ASCII; the input is left where it was.
-bool holdsUtf8Text(InputDevice &input)
-{
-    const qint64 start = input.pos();
-    QTextCodec::ConverterState state;
-    bool nonAscii = false;
-    QByteArray chunk(ChunkSize, Qt::Uninitialized);
-    qint64 size;
-    while (state.invalidChars == 0 && (size = input.read(chunk.data(), ChunkSize)) > 0) {
-        nonAscii = nonAscii || std::any_of(chunk.cbegin(), chunk.cbegin() + size, [](char c) { return c & 0x80; });
-        utf8Codec()->toUnicode(chunk.constData(), int(size), &state);
-    }
-    return input.seek(start) && nonAscii && state.invalidChars == 0 && state.remainingChars == 0;
-}
-
-} // namespace
 
 qint64 InputDevice::checked(qint64 result)
 {
@@ -75,25 +49,9 @@ bool InputDevice::seek(qint64 position)
     return m_failure.isEmpty() && checked(m_device->seek(position) ? 0 : -1) == 0;
 }
 
-QTextCodec *tsCodec(InputDevice &input)
+LineReader::LineReader(InputDevice &input, QTextCodec *codec)
+    : m_input(input), m_codec(codec), m_unicode(isUnicodeCodec(codec))
 {
-    const QByteArray head = input.peek(1024);
-    if (QTextCodec *marked = QTextCodec::codecForUtfText(head, nullptr))
-        return marked;
-    static const QRegularExpression declaration(
-        QStringLiteral("^<\\?xml\\s[^>]*?encoding\\s*=\\s*[\"']([A-Za-z][A-Za-z0-9._-]*)[\"']"));
-    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(head));
-    QTextCodec *declared = match.hasMatch() ? QTextCodec::codecForName(match.captured(1).toLatin1()) : nullptr;
-    return declared ? declared : utf8Codec();
-}
-
-QTextCodec *tableCodec(InputDevice &input, QTextCodec *system)
-{
-    if (QTextCodec *marked = QTextCodec::codecForUtfText(input.peek(4), nullptr))
-        return marked;
-    if (system->mibEnum() != 106 && !input.isSequential() && holdsUtf8Text(input))
-        return utf8Codec();
-    return system;
 }
 
 bool LineReader::readLine(QStringView &line)
@@ -160,7 +118,7 @@ void LineReader::readAgain(const QStringList &lines)
     m_replay = lines + m_replay;
 }
 
-void LineReader::report(StreamResult &result) const
+void LineReader::report(Result &result) const
 {
     result.invalidLine = m_invalidLine;
     result.tooLongLine = m_tooLongLine;
@@ -330,80 +288,6 @@ int LineReader::loneSurrogateAt()
         ++p;
     }
     return -1;
-}
-
-BlockWriter::BlockWriter(QTextStream &out) : m_device(out.device()), m_codec(out.codec())
-{
-    m_state.flags |= QTextCodec::IgnoreHeader;
-}
-
-void BlockWriter::flush()
-{
-    if (m_text.isEmpty())
-        return;
-    const QByteArray bytes = m_codec->fromUnicode(m_text.constData(), m_text.size(), &m_state);
-    m_text.resize(0);
-    for (qint64 done = 0; done < bytes.size() && m_failure.isEmpty();) {
-        const qint64 written = m_device->write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            m_failure = m_device->errorString();
-        done += written;
-    }
-}
-
-bool isUnicodeCodec(const QTextCodec *codec)
-{
-    switch (codec->mibEnum()) {
-    case 106:                        // UTF-8
-    case 1013: case 1014: case 1015: // UTF-16BE, UTF-16LE, UTF-16
-    case 1017: case 1018: case 1019: // UTF-32
-        return true;
-    default:
-        return false;
-    }
-}
-
-CodePageReferences::CodePageReferences(const QTextStream &out, Referenced referenced)
-    : m_codec(out.codec()), m_needed(!isUnicodeCodec(m_codec)), m_referenced(referenced)
-{
-}
-
-const QChar *CodePageReferences::append(QString &out, const QChar *p, const QChar *end) const
-{
-    int length = 1;
-    uint codePoint = p->unicode();
-    if (p->isHighSurrogate() && p + 1 < end && p[1].isLowSurrogate()) {
-        codePoint = QChar::surrogateToUcs4(p[0], p[1]);
-        length = 2;
-    }
-    if (m_referenced == Referenced::Unencodable && encodable(codePoint, QStringView(p, length))) {
-        out.append(p, length);
-    } else {
-        out += QLatin1String("&#x");
-        out += QString::number(codePoint, 16);
-        out += QLatin1Char(';');
-    }
-    return p + length;
-}
-
-// Whether the codec gives the character back as it was. Windows' own
-// code-page codec says that it can encode anything, and writes '?' or a
-// look-alike ("a" for "ā") for what it cannot.
-bool CodePageReferences::encodable(uint codePoint, QStringView character) const
-{
-    auto known = m_encodable.constFind(codePoint);
-    if (known == m_encodable.constEnd())
-        known = m_encodable.insert(codePoint, m_codec->toUnicode(m_codec->fromUnicode(character)) == character);
-    return *known;
-}
-
-QStringView appendSafeStart(QString &out, QStringView cell)
-{
-    const ushort first = cell.isEmpty() ? 0 : cell[0].unicode();
-    if (first != '=' && first != '+' && first != '-' && first != '@')
-        return cell;
-    out += QLatin1String("&#") + QString::number(first) + QLatin1Char(';');
-    return cell.mid(1);
 }
 
 } // namespace Conversion

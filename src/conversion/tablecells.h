@@ -3,7 +3,7 @@
 
 // A cell of the table, made of the TS text of a source or a translation.
 
-#include "textstreams.h"
+#include "blockwriter.h"
 
 namespace Conversion {
 
@@ -23,7 +23,7 @@ public:
     // What a piece of TS text is.
     enum class Piece { Text, LineBreak, Markup, CData };
 
-    explicit CellText(const QTextStream &table) : m_references(table, Referenced::Unencodable) {}
+    explicit CellText(const QTextCodec *table) : m_references(table, Referenced::Unencodable) {}
 
     // Appends the piece of TS text to the cell.
     void append(QString &cell, QStringView ts, Piece piece) const;
@@ -33,6 +33,12 @@ private:
 
     CodePageReferences m_references;
 };
+
+// A spreadsheet runs a cell that begins with one of =, +, - or @ as a
+// formula (and changes it when the sheet is saved): such a first character
+// of a cell is appended to out as a character reference, which Qt's tools
+// read as that very character. Returns the rest of the cell, to append.
+QStringView appendSafeStart(QString &out, QStringView cell);
 
 } // namespace Conversion
 

@@ -1,19 +1,18 @@
-#ifndef CONVERSION_H
-#define CONVERSION_H
+#ifndef FILECONVERSION_H
+#define FILECONVERSION_H
 
-// Running one conversion of a file, as the window's "Convertir" does: the
-// input is checked, the result is written beside the output file under a
+// Converting one file, as the window's "Convertir" does: the input is
+// opened and checked, the result is written beside the output file under a
 // temporary name, put on the disk and given the output's name only once
 // complete, never over a file that exists, and every failure becomes a
 // message that names the file. The program opens files here and nowhere
 // else.
 
+#include "conversion.h"
 #include "tableimport.h"
 #include "tsexport.h"
 
 namespace Conversion {
-
-using StreamConversion = StreamResult (*)(QTextStream &in, QTextStream &out);
 
 // What converting one file gave: on failure, the message for the user.
 struct FileResult
@@ -28,12 +27,12 @@ QString outputFileName(const QString &folder, const QString &baseName, const QSt
 
 // Converts inputPath into outputPath, or leaves everything as it was.
 FileResult convertFile(const QString &inputPath, const QString &outputFolder, const QString &outputPath,
-                       StreamConversion conversion);
+                       Direction direction);
 
 // Runs a conversion on bytes held in memory, in the system's encoding as
 // for a file; for the tests and the fuzzers.
-StreamResult convertBytes(StreamConversion conversion, const QByteArray &input, QByteArray *output);
+Result convertBytes(Direction direction, const QByteArray &input, QByteArray *output);
 
 } // namespace Conversion
 
-#endif // CONVERSION_H
+#endif // FILECONVERSION_H

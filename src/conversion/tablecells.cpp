@@ -1,5 +1,6 @@
 #include "tablecells.h"
 
+#include "textsearch.h"
 #include "tsmarkup.h"
 
 namespace Conversion {
@@ -73,6 +74,15 @@ void CellText::appendText(QString &cell, QStringView text) const
             p = m_references.append(cell, p, end);
         }
     }
+}
+
+QStringView appendSafeStart(QString &out, QStringView cell)
+{
+    const ushort first = cell.isEmpty() ? 0 : cell[0].unicode();
+    if (first != '=' && first != '+' && first != '-' && first != '@')
+        return cell;
+    out += QLatin1String("&#") + QString::number(first) + QLatin1Char(';');
+    return cell.mid(1);
 }
 
 } // namespace Conversion

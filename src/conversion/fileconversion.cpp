@@ -1,15 +1,11 @@
-#include "conversion.h"
-
-#include "mainwindow.h"
+#include "fileconversion.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTemporaryFile>
-#include <QTextStream>
+#include <QTextCodec>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -132,7 +128,7 @@ QString openInput(const QString &inputPath, QFile &input)
 }
 
 // What keeps a finished pass over the input from giving the output, or nothing.
-QString conversionProblem(const StreamResult &converted, const QString &inputPath)
+QString conversionProblem(const Result &converted, const QString &inputPath)
 {
     if (!converted.readFailure.isEmpty()) {
         return QString::fromUtf8("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2). Rien n'a été écrit.")
@@ -203,7 +199,7 @@ FileResult publish(QTemporaryFile &staging, const QString &outputPath)
 } // namespace
 
 FileResult convertFile(const QString &inputPath, const QString &outputFolder, const QString &outputPath,
-                       StreamConversion conversion)
+                       Direction direction)
 {
     QFile input(inputPath);
     const QString unreadable = openInput(inputPath, input);
@@ -225,9 +221,7 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
         return notWritten(outputPath, staging.errorString());
     staging.setTextModeEnabled(true);   // the platform's line ends
 
-    QTextStream in(&input);
-    QTextStream out(&staging);
-    const StreamResult converted = conversion(in, out);
+    const Result converted = direction(input, staging, QTextCodec::codecForLocale());
     const QString problem = conversionProblem(converted, inputPath);
     if (!problem.isEmpty())
         return failure(problem);
@@ -238,39 +232,14 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
     return result;
 }
 
-StreamResult convertBytes(StreamConversion conversion, const QByteArray &input, QByteArray *output)
+Result convertBytes(Direction direction, const QByteArray &input, QByteArray *output)
 {
     QByteArray bytes = input;
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
     QBuffer out(output);
     out.open(QIODevice::WriteOnly);
-    QTextStream inStream(&in);
-    QTextStream outStream(&out);
-    return conversion(inStream, outStream);
+    return direction(in, out, QTextCodec::codecForLocale());
 }
 
 } // namespace Conversion
-
-// Converts the file that the window names and tells the user how it went.
-void MainWindow::convert(Conversion::StreamConversion conversion, const QString &doneText)
-{
-    const QString outputFolder = editSortie->text();
-    const Conversion::FileResult result = Conversion::convertFile(
-        editEntree->text(), outputFolder,
-        Conversion::outputFileName(outputFolder, editNom->text(), lblExtension->text()), conversion);
-    if (result.ok)
-        inform(QStringLiteral("Rapport"), doneText);
-    else
-        inform(QStringLiteral("Erreur"), result.error);
-}
-
-void MainWindow::convertXmlToExcel()
-{
-    convert(Conversion::tsToTable, QString::fromUtf8("Conversion Xml -> Excel Effectuée"));
-}
-
-void MainWindow::convertCsvToXml()
-{
-    convert(Conversion::tableToTs, QString::fromUtf8("Conversion Csv -> Xml Effectuée"));
-}

@@ -1,10 +1,11 @@
 #include "tsexport.h"
 
+#include "blockwriter.h"
+#include "encodings.h"
+#include "linereader.h"
 #include "tablecells.h"
 #include "tsmarkup.h"
 #include "tstokenizer.h"
-
-#include <QTextStream>
 
 namespace Conversion {
 
@@ -12,7 +13,7 @@ namespace {
 
 const QLatin1String tableHeader("Origine \tTraduction\n");
 
-bool isBlank(QStringView text)
+bool isWhiteSpace(QStringView text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); });
 }
@@ -23,10 +24,13 @@ bool isBlank(QStringView text)
 class MessageScanner
 {
 public:
-    explicit MessageScanner(QTextStream &table) : m_out(table), m_cellText(table) { m_out.text() += tableHeader; }
+    MessageScanner(QIODevice &table, QTextCodec *codec) : m_out(table, codec), m_cellText(codec)
+    {
+        m_out.text() += tableHeader;
+    }
 
     void scanLine(QStringView line);
-    StreamResult finish();
+    Result finish();
 
     // Whether what is read so far already decides the result: a write that
     // failed, or a file that the export refuses.
@@ -67,7 +71,7 @@ private:
     TsTokenizer m_tokens;
     BlockWriter m_out;
     CellText m_cellText;
-    StreamResult m_result;
+    Result m_result;
 
     bool m_rootSeen = false;
     bool m_tooLong = false;
@@ -110,7 +114,7 @@ void MessageScanner::scanLine(QStringView line)
     }
 }
 
-StreamResult MessageScanner::finish()
+Result MessageScanner::finish()
 {
     // Input that ends inside a message gives the row gathered so far.
     if (m_place != Place::Outside && !done())
@@ -126,7 +130,7 @@ void MessageScanner::text(QStringView ts, CellText::Piece piece)
 {
     if (!inText())
         return;
-    if (piece == CellText::Piece::CData || !isBlank(ts))
+    if (piece == CellText::Piece::CData || !isWhiteSpace(ts))
         m_blank = Blank::Text;   // CDATA is text, whatever it holds
     m_cellText.append(cell(), ts, piece);
 }
@@ -253,15 +257,15 @@ void MessageScanner::writeRow()
 
 } // namespace
 
-StreamResult tsToTable(QTextStream &ts, QTextStream &table)
+Result tsToTable(QIODevice &ts, QIODevice &table, QTextCodec *system)
 {
-    MessageScanner scanner(table);
-    InputDevice input(ts.device());
+    MessageScanner scanner(table, system);
+    InputDevice input(&ts);
     LineReader reader(input, tsCodec(input));
     QStringView line;
     while (!scanner.done() && reader.readLine(line))
         scanner.scanLine(line);
-    StreamResult result = scanner.finish();
+    Result result = scanner.finish();
     reader.report(result);
     if (scanner.tooLong())
         result.tooLongLine = reader.lineNumber();

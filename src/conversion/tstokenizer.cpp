@@ -1,6 +1,6 @@
 #include "tstokenizer.h"
 
-#include "textstreams.h"
+#include "textsearch.h"
 
 namespace Conversion {
 

@@ -1,0 +1,34 @@
+#include "tableimport.h"
+
+#include "tablereader.h"
+#include "tswriter.h"
+
+namespace Conversion {
+
+Result tableToTs(QIODevice &table, QIODevice &ts, QTextCodec *system)
+{
+    TsWriter writer(ts, system);
+    TableReader reader(table, system);
+    Row row;
+    bool first = true;
+    bool text = false;
+    bool tab = false;
+    while (!writer.writeFailed() && reader.next(row)) {
+        text = text || !row.cells[0].isEmpty();
+        tab = tab || row.count > 1;
+        if (row.holdsNoText())
+            continue;   // empty lines, and rows that hold only padding or stray cells
+        const bool header = first && row.isHeader();
+        first = false;
+        if (!header)
+            writer.writeMessage(row.cells[0], row.cells[1], row.hasEncodingMarker());
+    }
+    Result result = writer.finish();
+    // A table saved as CSV, with semicolons or commas, would give a message
+    // per line and not one translation.
+    result.notTabSeparated = text && !tab;
+    reader.lines().report(result);
+    return result;
+}
+
+} // namespace Conversion

@@ -1,0 +1,63 @@
+#ifndef TSWRITER_H
+#define TSWRITER_H
+
+// The TS file that the import writes: the simplest one that Qt's tools
+// read, one context without a name, and in each message its source and its
+// translation, each on one line.
+
+#include "blockwriter.h"
+#include "conversion.h"
+#include "tsmarkup.h"
+
+namespace Conversion {
+
+// Writes a cell as TS text: what is already in TS form (references, byte
+// elements) stays as it is, and every other character that XML reserves or
+// cannot hold is escaped, so that the file is always well-formed.
+class TsTextWriter
+{
+public:
+    explicit TsTextWriter(const QTextCodec *ts) : m_references(ts, Referenced::NonAscii) {}
+
+    bool textLost() const { return m_textLost; }
+
+    // A whole cell's text: its first character is written as a reference
+    // where a spreadsheet would take it for the start of a formula, as the
+    // export writes it, so that a TS file that goes out and comes back is
+    // the same file.
+    void appendCell(QString &out, QStringView cell);
+
+    void append(QString &out, QStringView text);
+    void appendTag(QString &out, QStringView tag) const { Conversion::appendTag(out, tag, m_references); }
+
+private:
+    const QChar *appendSpecial(QString &out, const QChar *p, const QChar *end);
+
+    CodePageReferences m_references;
+    bool m_textLost = false;
+};
+
+class TsWriter
+{
+public:
+    TsWriter(QIODevice &ts, QTextCodec *codec);
+
+    // A message of a source and a translation as the table's cells hold
+    // them; a translation cell made of numerus forms gives a plural.
+    void writeMessage(QStringView source, QStringView translation, bool utf8Marker);
+
+    Result finish();
+    bool writeFailed() const { return !m_out.failure().isEmpty(); }
+
+private:
+    void writeContent(QStringView content, bool wholeCell);
+
+    BlockWriter m_out;
+    TsTextWriter m_text;
+    QString &m_buffer;
+    Result m_result;
+};
+
+} // namespace Conversion
+
+#endif // TSWRITER_H
