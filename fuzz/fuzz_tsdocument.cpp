@@ -9,321 +9,12 @@
 // The bytes that libFuzzer gives choose each piece of the document.
 
 #include "fuzz_common.h"
+#include "tsdocument.h"
 #include "tsoracle.h"
 
 #include <QTextCodec>
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 namespace {
-
-class TsDocument
-{
-public:
-    explicit TsDocument(FuzzedDataProvider &random) : m_random(random) {}
-
-    // The document in the encoding and with the line ends that it chooses.
-    QByteArray build();
-
-private:
-    int pick(int count) { return m_random.ConsumeIntegralInRange(0, count - 1); }
-    bool maybe() { return m_random.ConsumeBool(); }
-    template <typename T, size_t N>
-    const T &oneOf(const T (&choices)[N]) { return choices[pick(int(N))]; }
-
-    void space(bool required = false);
-    void misc();
-    void comment();
-    void processingInstruction();
-    void text(int pieces);
-    void characters();
-    void reference();
-    void cdata();
-    void byteElement();
-    void attribute(const QString &name, const QString &value);
-    void openTag(const QString &name, const QStringList &attributes = {});
-    void element(const QString &name, int pieces);
-    void message();
-    void translation(bool numerus);
-    void forms(const QString &name, int count);
-
-    FuzzedDataProvider &m_random;
-    QString m_doc;
-    bool m_latin1 = false;   // a document in ISO-8859-1 holds no other characters
-};
-
-void TsDocument::space(bool required)
-{
-    static const char *const spaces[] = {"", " ", "\n", "\n    ", "\t", " \n\t "};
-    m_doc += QLatin1String(spaces[required ? 1 + pick(5) : pick(6)]);
-}
-
-// What XML allows between elements: white space, comments, processing instructions.
-void TsDocument::misc()
-{
-    for (int n = pick(3); n > 0; --n) {
-        switch (pick(3)) {
-        case 0: space(); break;
-        case 1: comment(); break;
-        default: processingInstruction(); break;
-        }
-    }
-}
-
-void TsDocument::comment()
-{
-    static const char *const pieces[] = {"a", " ", "-", "<source>", "&amp;", "\"", "\n", "]]>", "é"};
-    m_doc += QLatin1String("<!--");
-    for (int n = pick(5); n > 0; --n) {
-        const QString piece = QString::fromUtf8(oneOf(pieces));
-        if (!(piece == QLatin1String("-") && m_doc.endsWith(QLatin1Char('-'))))   // no "--" in a comment
-            m_doc += piece;
-    }
-    m_doc += QLatin1String(m_doc.endsWith(QLatin1Char('-')) ? " -->" : "-->");
-}
-
-void TsDocument::processingInstruction()
-{
-    static const char *const targets[] = {"qt", "x-y", "a.b"};
-    static const char *const data[] = {"", " ", " a=\"<b>\"", " ?", " &x; <![CDATA[", "\nz"};
-    m_doc += QLatin1String("<?") + QLatin1String(oneOf(targets)) + QLatin1String(oneOf(data)) + QLatin1String("?>");
-}
-
-// Text, as a source, a translation or a comment holds it.
-void TsDocument::text(int pieces)
-{
-    for (int n = pick(pieces + 1); n > 0; --n) {
-        switch (pick(9)) {
-        case 0: case 1: case 2: characters(); break;
-        case 3: case 4: reference(); break;
-        case 5: cdata(); break;
-        case 6: comment(); break;
-        case 7: processingInstruction(); break;
-        default: byteElement(); break;
-        }
-    }
-}
-
-void TsDocument::characters()
-{
-    static const char16_t *const pieces[] = {
-        u"a", u"Open", u" ", u"  ", u"\t", u"\n", u"\n    ", u"\"", u"'", u">", u"]", u"]]", u"=", u"+1", u"-v",
-        u"@", u"%n", u"%1", u"é", u"à", u"\u00a0", u"\u202f", u"日本語", u"\U0001F600", u"\ufffd", u"\ufeff",
-        u"\u0085", u"\u007f", u"\u2028"};
-    for (int n = pick(4) + 1; n > 0; --n) {
-        const QString piece = QString::fromUtf16(oneOf(pieces));
-        if (m_latin1 && piece.at(0).unicode() > 0xff)
-            continue;
-        if (piece.startsWith(QLatin1Char('>')) && m_doc.endsWith(QLatin1String("]]")))
-            m_doc += QLatin1String("&gt;");   // "]]>" may not stand in text
-        else
-            m_doc += piece;
-    }
-}
-
-void TsDocument::reference()
-{
-    static const char *const entities[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
-    static const uint characters[] = {0x9,    0xa,    0xd,    0x20,   0x22,    0x26,   0x3c,     0x3d,
-                                      0x41,   0x7f,   0x85,   0xa0,   0xe9,    0x202f, 0xd7ff,   0xe000,
-                                      0xfffd, 0xfeff, 0x10000, 0x1f600, 0x10ffff};
-    if (maybe()) {
-        m_doc += QLatin1String(oneOf(entities));
-        return;
-    }
-    const uint character = oneOf(characters);
-    const bool hex = maybe();
-    QString digits = QString::number(character, hex ? 16 : 10);
-    if (hex && maybe())
-        digits = digits.toUpper();
-    m_doc += QLatin1String(hex ? "&#x" : "&#") + QString(pick(3), QLatin1Char('0')) + digits + QLatin1Char(';');
-}
-
-void TsDocument::cdata()
-{
-    static const char16_t *const pieces[] = {u"a", u"<b>", u"&amp;", u"&", u"]", u"]]", u">", u"\n", u"\t",
-                                             u"\"", u"=", u"é", u"日"};
-    m_doc += QLatin1String("<![CDATA[");
-    for (int n = pick(5); n > 0; --n) {
-        const QString piece = QString::fromUtf16(oneOf(pieces));
-        if ((m_latin1 && piece.at(0).unicode() > 0xff) || (piece == QLatin1String(">") && m_doc.endsWith(QLatin1String("]]"))))
-            continue;   // the section would end there
-        m_doc += piece;
-    }
-    m_doc += QLatin1String("]]>");
-}
-
-// A <byte> element in the spellings that Qt's tools read.
-void TsDocument::byteElement()
-{
-    static const char *const values[] = {"x9", "xa", "xd", "x1", "x1f", "x1F", "x7", "9", "13", "31", "x0", "x41",
-                                         "65", "X9"};
-    m_doc += QLatin1String("<byte");
-    if (maybe())
-        attribute(QStringLiteral("other"), QStringLiteral("a>b"));
-    attribute(QStringLiteral("value"), QLatin1String(oneOf(values)));
-    space();
-    static const char *const ends[] = {"/>", "></byte>", "></byte >"};
-    m_doc += QLatin1String(oneOf(ends));
-}
-
-// An attribute, in either quote, with white space around '=', and its value
-// written with references here and there.
-void TsDocument::attribute(const QString &name, const QString &value)
-{
-    space(true);
-    m_doc += name;
-    space();
-    m_doc += QLatin1Char('=');
-    space();
-    const QChar quote = maybe() ? QLatin1Char('"') : QLatin1Char('\'');
-    m_doc += quote;
-    for (QChar c : value) {
-        if (c == QLatin1Char('<') || c == QLatin1Char('&') || c == quote || (c.isLetter() && pick(4) == 0))
-            m_doc += QStringLiteral("&#%1;").arg(c.unicode());
-        else
-            m_doc += c;
-    }
-    m_doc += quote;
-}
-
-void TsDocument::openTag(const QString &name, const QStringList &attributes)
-{
-    m_doc += QLatin1Char('<') + name;
-    for (int i = 0; i + 1 < attributes.size(); i += 2)
-        attribute(attributes.at(i), attributes.at(i + 1));
-    space();
-    m_doc += QLatin1Char('>');
-}
-
-// An element that holds text, or is empty in either spelling.
-void TsDocument::element(const QString &name, int pieces)
-{
-    if (pick(6) == 0) {
-        m_doc += QLatin1Char('<') + name + QLatin1String(maybe() ? "/>" : " />");
-        return;
-    }
-    openTag(name);
-    text(pieces);
-    m_doc += QLatin1String("</") + name + QLatin1Char('>');
-}
-
-void TsDocument::message()
-{
-    const bool numerus = maybe();
-    switch (pick(4)) {
-    case 0:   // as Qt 4's tools write a message marked with its encoding
-        m_doc += QLatin1String(numerus ? "<message encoding=\"UTF-8\" numerus=\"yes\">" : "<message encoding=\"UTF-8\">");
-        break;
-    case 1:
-        openTag(QStringLiteral("message"), {QStringLiteral("id"), QStringLiteral("a<\"'>b"), QStringLiteral("numerus"),
-                                            QLatin1String(numerus ? "yes" : "no")});
-        break;
-    default:
-        openTag(QStringLiteral("message"), numerus ? QStringList{QStringLiteral("numerus"), QStringLiteral("yes")}
-                                                   : QStringList());
-        break;
-    }
-    misc();
-    if (maybe()) {
-        openTag(QStringLiteral("location"), {QStringLiteral("filename"), QStringLiteral("a>b.cpp"),
-                                             QStringLiteral("line"), QStringLiteral("3")});
-        m_doc.insert(m_doc.size() - 1, QLatin1Char('/'));
-        misc();
-    }
-    if (pick(8) > 0)
-        element(QStringLiteral("source"), 6);
-    misc();
-    static const char *const others[] = {"oldsource", "comment", "extracomment", "translatorcomment"};
-    for (int n = pick(3); n > 0; --n) {
-        element(QLatin1String(oneOf(others)), 3);
-        misc();
-    }
-    if (pick(8) > 0)
-        translation(numerus);
-    misc();
-    m_doc += QLatin1String("</message>");
-}
-
-void TsDocument::translation(bool numerus)
-{
-    const QStringList type = maybe() ? QStringList{QStringLiteral("type"), QStringLiteral("unfinished")} : QStringList();
-    if (pick(6) == 0) {
-        m_doc += QLatin1String(type.isEmpty() ? "<translation/>" : "<translation type=\"unfinished\"/>");
-        return;
-    }
-    const bool variants = !numerus && pick(3) == 0;
-    openTag(QStringLiteral("translation"), variants ? type + QStringList{QStringLiteral("variants"), QStringLiteral("yes")}
-                                                    : type);
-    if (numerus)
-        forms(QStringLiteral("numerusform"), 3);
-    else if (variants)
-        forms(QStringLiteral("lengthvariant"), 3);
-    else
-        text(6);
-    m_doc += QLatin1String("</translation>");
-}
-
-// Numerus forms or length variants, with the white space and comments that
-// lay them out.
-void TsDocument::forms(const QString &name, int count)
-{
-    for (int n = pick(count + 1); n > 0; --n) {
-        misc();
-        if (name == QLatin1String("numerusform") && pick(3) == 0) {
-            openTag(name, {QStringLiteral("variants"), QStringLiteral("yes")});
-            forms(QStringLiteral("lengthvariant"), 2);
-            m_doc += QLatin1String("</numerusform>");
-        } else {
-            element(name, 4);
-        }
-    }
-    misc();
-}
-
-QByteArray TsDocument::build()
-{
-    const int encoding = pick(5);   // UTF-8, with a byte-order mark; UTF-16 LE, BE; ISO-8859-1
-    m_latin1 = encoding == 4;
-    static const char *const declarations[] = {
-        "", "<?xml version=\"1.0\" encoding=\"utf-8\"?>", "<?xml version='1.0' encoding = 'UTF-8' ?>",
-        "<?xml version=\"1.0\"?>"};
-    if (encoding == 4)
-        m_doc += QLatin1String("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>");
-    else if (encoding >= 2)
-        m_doc += QLatin1String(maybe() ? "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" : "");
-    else
-        m_doc += QLatin1String(oneOf(declarations));
-    misc();
-    m_doc += QLatin1String(maybe() ? "<!DOCTYPE TS>" : "<!DOCTYPE TS SYSTEM \"ts[1].dtd\">");
-    misc();
-    openTag(QStringLiteral("TS"), {QStringLiteral("version"), QStringLiteral("2.1"), QStringLiteral("language"),
-                                   QStringLiteral("fr")});
-    for (int contexts = pick(3); contexts > 0; --contexts) {
-        misc();
-        openTag(QStringLiteral("context"));
-        misc();
-        element(QStringLiteral("name"), 2);
-        for (int messages = pick(4); messages > 0; --messages) {
-            misc();
-            message();
-        }
-        misc();
-        m_doc += QLatin1String("</context>");
-    }
-    misc();
-    m_doc += QLatin1String("</TS>");
-    misc();
-    static const char *const lineEnds[] = {"\n", "\r\n", "\r"};
-    m_doc.replace(QLatin1Char('\n'), QLatin1String(oneOf(lineEnds)));
-    switch (encoding) {
-    case 1: return "\xef\xbb\xbf" + m_doc.toUtf8();
-    case 2: return QTextCodec::codecForName("UTF-16LE")->fromUnicode(m_doc);   // with its byte-order mark
-    case 3: return QTextCodec::codecForName("UTF-16BE")->fromUnicode(m_doc);
-    case 4: return m_doc.toLatin1();
-    default: return m_doc.toUtf8();
-    }
-}
 
 // The document as text, to be shown where a property fails.
 QByteArray shown(const QByteArray &ts)
@@ -331,7 +22,7 @@ QByteArray shown(const QByteArray &ts)
     return QTextCodec::codecForUtfText(ts, QTextCodec::codecForName("ISO-8859-1"))->toUnicode(ts).toUtf8();
 }
 
-QString described(const QStringList &forms)
+QString listed(const QStringList &forms)
 {
     return QLatin1Char('[') + forms.join(QLatin1String("][")) + QLatin1Char(']');
 }
@@ -339,11 +30,68 @@ QString described(const QStringList &forms)
 // What a message keeps through the table: its source, its translation or
 // forms, its encoding mark, and in a TS file whether it is a plural that has
 // forms, which the table tells by the forms alone.
-QString kept(const Oracle::Message &message, bool plural = true)
+QString described(const Oracle::Message &message, bool plural = true)
 {
-    return message.source + QLatin1String(" | ") + described(message.forms())
+    return message.source + QLatin1String(" | ") + listed(message.forms())
            + QLatin1String(message.utf8 ? " | UTF-8" : "")
            + QLatin1String(plural && message.numerus && !message.translation.isEmpty() ? " | plural" : "");
+}
+
+// Each row of the table, read by the README's rules, is its message; the
+// messages that the import will give back are returned.
+QVector<Oracle::Message> checkRows(const QByteArray &ts, const QVector<Oracle::Message> &messages,
+                                   const QByteArray &tableBytes)
+{
+    const QStringList rows = QTextCodec::codecForLocale()->toUnicode(tableBytes).split(QLatin1Char('\n'));
+    FUZZ_CHECK(rows.size() == messages.size() + 2, "%d rows for %d messages\n%s", rows.size() - 2, messages.size(),
+               shown(ts).constData());
+    QVector<Oracle::Message> kept;
+    for (int i = 0; i < messages.size(); ++i) {
+        const QStringList cells = rows.at(i + 1).split(QLatin1Char('\t'));
+        QStringList source, translation;
+        const bool read = cells.size() >= 2 && Oracle::readCell(cells.at(0), &source)
+                          && Oracle::readCell(cells.at(1), &translation);
+        Oracle::Message row;
+        row.source = source.value(0);
+        row.translation = translation;
+        row.utf8 = cells.size() == 3 && cells.at(2) == QLatin1String("UTF-8");
+        FUZZ_CHECK(read && source.size() == 1 && described(row, false) == described(messages.at(i), false),
+                   "row %d: %s\nread as: %s\nmessage: %s\n%s", i + 1, qPrintable(rows.at(i + 1)),
+                   qPrintable(described(row, false)), qPrintable(described(messages.at(i), false)),
+                   shown(ts).constData());
+        if (!cells.at(0).isEmpty() || !cells.at(1).isEmpty())   // the import skips a row without either
+            kept += messages.at(i);
+    }
+    return kept;
+}
+
+// The TS file that the import makes of the table holds the expected messages.
+void checkImport(const QByteArray &ts, const QByteArray &tableBytes, const QVector<Oracle::Message> &expected)
+{
+    QByteArray back;
+    const Conversion::Result imported = Conversion::convertBytes(Conversion::tableToTs, tableBytes, &back);
+    QVector<Oracle::Message> messages;
+    QString error;
+    FUZZ_CHECK(!imported.textLost && !imported.invalidLine && Oracle::readMessages(back, &messages, &error),
+               "import: %s\n%s", qPrintable(error), back.constData());
+    FUZZ_CHECK(messages.size() == expected.size(), "%d messages back for %d\n%s\n%s", messages.size(),
+               expected.size(), shown(ts).constData(), back.constData());
+    for (int i = 0; i < expected.size(); ++i) {
+        FUZZ_CHECK(described(messages.at(i)) == described(expected.at(i)), "message %d back: %s\nfor: %s\n%s\n%s",
+                   i + 1, qPrintable(described(messages.at(i))), qPrintable(described(expected.at(i))),
+                   shown(ts).constData(), back.constData());
+    }
+}
+
+// A table in a code page whose bytes make valid UTF-8 as well ("é" and two
+// no-break spaces, say) is read as UTF-8, as LibreOffice saves tables: the
+// README says so.
+bool readAsUtf8(const QByteArray &tableBytes)
+{
+    QTextCodec::ConverterState state;
+    const QString text = QTextCodec::codecForName("UTF-8")->toUnicode(tableBytes, tableBytes.size(), &state);
+    return QTextCodec::codecForLocale()->mibEnum() != 106 && state.invalidChars == 0
+           && text.size() != tableBytes.size();
 }
 
 } // namespace
@@ -358,49 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QString error;
     FUZZ_CHECK(Oracle::readMessages(ts, &messages, &error), "a document that Qt does not read as TS: %s\n%s",
                qPrintable(error), shown(ts).constData());
-
-    QByteArray tableBytes;
-    const Conversion::Result exported = Conversion::convertBytes(Conversion::tsToTable, ts, &tableBytes);
+    QByteArray table;
+    const Conversion::Result exported = Conversion::convertBytes(Conversion::tsToTable, ts, &table);
     FUZZ_CHECK(!exported.notTs && !exported.declaresMarkup && !exported.invalidLine && !exported.tooLongLine,
                "export refused\n%s", shown(ts).constData());
-    const QStringList rows = QTextCodec::codecForLocale()->toUnicode(tableBytes).split(QLatin1Char('\n'));
-    FUZZ_CHECK(rows.size() == messages.size() + 2, "%d rows for %d messages\n%s", rows.size() - 2, messages.size(),
-               shown(ts).constData());
-    QVector<Oracle::Message> expected;
-    for (int i = 0; i < messages.size(); ++i) {
-        const QStringList cells = rows.at(i + 1).split(QLatin1Char('\t'));
-        QStringList source, translation;
-        const bool read = cells.size() >= 2 && Oracle::readCell(cells.at(0), &source)
-                          && Oracle::readCell(cells.at(1), &translation);
-        Oracle::Message row;
-        row.source = source.value(0);
-        row.translation = translation;
-        row.utf8 = cells.size() == 3 && cells.at(2) == QLatin1String("UTF-8");
-        FUZZ_CHECK(read && source.size() == 1 && kept(row, false) == kept(messages.at(i), false),
-                   "row %d: %s\nread as: %s\nmessage: %s\n%s", i + 1, qPrintable(rows.at(i + 1)),
-                   qPrintable(kept(row, false)), qPrintable(kept(messages.at(i), false)), shown(ts).constData());
-        if (!cells.at(0).isEmpty() || !cells.at(1).isEmpty())   // the import skips a row without either
-            expected += messages.at(i);
-    }
-
-    // A table in a code page whose bytes make valid UTF-8 as well ("é" and
-    // two no-break spaces, say) is read as UTF-8, as LibreOffice saves
-    // tables: the README says so.
-    QTextCodec::ConverterState utf8;
-    const QString asUtf8 = QTextCodec::codecForName("UTF-8")->toUnicode(tableBytes, tableBytes.size(), &utf8);
-    if (QTextCodec::codecForLocale()->mibEnum() != 106 && utf8.invalidChars == 0 && asUtf8.size() != tableBytes.size())
-        return 0;
-    QByteArray back;
-    const Conversion::Result imported = Conversion::convertBytes(Conversion::tableToTs, tableBytes, &back);
-    QVector<Oracle::Message> backMessages;
-    FUZZ_CHECK(!imported.textLost && !imported.invalidLine && Oracle::readMessages(back, &backMessages, &error),
-               "import: %s\n%s", qPrintable(error), back.constData());
-    FUZZ_CHECK(backMessages.size() == expected.size(), "%d messages back for %d\n%s\n%s", backMessages.size(),
-               expected.size(), shown(ts).constData(), back.constData());
-    for (int i = 0; i < expected.size(); ++i) {
-        FUZZ_CHECK(kept(backMessages.at(i)) == kept(expected.at(i)), "message %d back: %s\nfor: %s\n%s\n%s", i + 1,
-                   qPrintable(kept(backMessages.at(i))), qPrintable(kept(expected.at(i))), shown(ts).constData(),
-                   back.constData());
-    }
+    const QVector<Oracle::Message> kept = checkRows(ts, messages, table);
+    if (!readAsUtf8(table))
+        checkImport(ts, table, kept);
     return 0;
 }

@@ -15,6 +15,21 @@
 
 namespace {
 
+QLabel *label(const QString &text, QWidget *window, int x, int y, int width)
+{
+    auto label = new QLabel(text, window);
+    label->setGeometry(x, y, width, 30);
+    return label;
+}
+
+template <typename Button>
+Button *button(const QString &text, QWidget *window, int x, int y, int width)
+{
+    auto button = new Button(text, window);
+    button->setGeometry(x, y, width, 30);
+    return button;
+}
+
 // A path field: only a dialog fills it, and it stays white although disabled.
 QLineEdit *pathField(QWidget *window, int y)
 {
@@ -35,54 +50,38 @@ MainWindow::MainWindow(QWidget *parent)
 
     // The widgets are created in the order of the focus chain; the members are
     // declared in another order, which the header keeps.
-    lblEntree = new QLabel(QStringLiteral("Fichier a Convertir"), this);
-    lblEntree->setGeometry(20, 10, 200, 30);
-
+    lblEntree = label(QStringLiteral("Fichier a Convertir"), this, 20, 10, 200);
     editEntree = pathField(this, 40);
-
-    btnRepEntree = new QPushButton(QStringLiteral("Rechercher"), this);
-    btnRepEntree->setGeometry(430, 40, 100, 30);
+    btnRepEntree = button<QPushButton>(QStringLiteral("Rechercher"), this, 430, 40, 100);
     connect(btnRepEntree, SIGNAL(clicked(bool)), this, SLOT(btnRepEntree_clicked()));
 
-    lblSortie = new QLabel(QStringLiteral("Dossier de Sortie"), this);
-    lblSortie->setGeometry(20, 80, 200, 30);
-
+    lblSortie = label(QStringLiteral("Dossier de Sortie"), this, 20, 80, 200);
     editSortie = pathField(this, 110);
-
-    btnRepSortie = new QPushButton(QStringLiteral("Selectionner"), this);
-    btnRepSortie->setGeometry(430, 110, 100, 30);
+    btnRepSortie = button<QPushButton>(QStringLiteral("Selectionner"), this, 430, 110, 100);
     connect(btnRepSortie, SIGNAL(clicked(bool)), this, SLOT(btnRepSortie_clicked()));
 
-    lblNom = new QLabel(QStringLiteral("Choix Du Nom"), this);
-    lblNom->setGeometry(20, 150, 150, 30);
+    lblNom = label(QStringLiteral("Choix Du Nom"), this, 20, 150, 150);
 
     editNom = new QLineEdit(this);
     editNom->setEnabled(true);
     editNom->setGeometry(100, 150, 150, 30);
 
-    lblExtension = new QLabel(this);
-    lblExtension->setGeometry(250, 150, 150, 30);
+    lblExtension = label(QString(), this, 250, 150, 150);
 
-    btnXml = new QRadioButton(QStringLiteral("Convertir vers XMl"), this);
+    btnXml = button<QRadioButton>(QStringLiteral("Convertir vers XMl"), this, 40, 190, 150);
     btnXml->setChecked(false);
-    btnXml->setGeometry(40, 190, 150, 30);
     connect(btnXml, SIGNAL(clicked(bool)), this, SLOT(btnXml_clicked()));
-
-    btnExcel = new QRadioButton(QStringLiteral("Convertir vers Excel"), this);
+    btnExcel = button<QRadioButton>(QStringLiteral("Convertir vers Excel"), this, 160, 190, 150);
     btnExcel->setChecked(false);
-    btnExcel->setGeometry(160, 190, 150, 30);
     connect(btnExcel, SIGNAL(clicked(bool)), this, SLOT(btnExcel_clicked()));
 
     progressBar = new QProgressBar(this);
     progressBar->setGeometry(20, 190, 400, 20);
     progressBar->hide();
 
-    btnQuitter = new QPushButton(QStringLiteral("Quitter"), this);
-    btnQuitter->setGeometry(430, 250, 100, 30);
+    btnQuitter = button<QPushButton>(QStringLiteral("Quitter"), this, 430, 250, 100);
     connect(btnQuitter, SIGNAL(clicked(bool)), qApp, SLOT(quit()));
-
-    btnStart = new QPushButton(QStringLiteral("Convertir"), this);
-    btnStart->setGeometry(210, 250, 100, 30);
+    btnStart = button<QPushButton>(QStringLiteral("Convertir"), this, 210, 250, 100);
     btnStart->show();
     connect(btnStart, SIGNAL(clicked(bool)), this, SLOT(btnStart_clicked()));
 

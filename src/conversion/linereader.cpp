@@ -86,10 +86,9 @@ bool LineReader::readLine(QStringView &line)
             m_carry.append(begin, int(end - begin));   // a line across two chunks
             carried = true;
             m_pos = m_chunk.size();
-            if (m_carry.size() > LongestText) {
-                m_tooLongLine = m_lines + 1;
+            m_tooLongLine = m_carry.size() > LongestText ? m_lines + 1 : 0;
+            if (m_tooLongLine)
                 return false;
-            }
             continue;
         }
         if (carried) {
@@ -98,17 +97,23 @@ bool LineReader::readLine(QStringView &line)
         } else {
             line = QStringView(begin, eol);
         }
-        m_pos += int(eol + 1 - begin);
-        if (*eol == QLatin1Char('\r')) {
-            if (eol + 1 == end)
-                m_afterCarriageReturn = true;
-            else if (eol[1] == QLatin1Char('\n'))
-                ++m_pos;
-        }
+        passLineEnd(eol, end);
         break;
     }
     ++m_lines;
     return true;
+}
+
+// Moves past the line end at eol: a carriage return and a line feed are one.
+void LineReader::passLineEnd(const QChar *eol, const QChar *end)
+{
+    m_pos = int(eol + 1 - m_chunk.constData());
+    if (*eol == QLatin1Char('\r')) {
+        if (eol + 1 == end)
+            m_afterCarriageReturn = true;
+        else if (eol[1] == QLatin1Char('\n'))
+            ++m_pos;
+    }
 }
 
 // The lines handed back were counted when they were read first: m_lines

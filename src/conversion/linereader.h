@@ -76,6 +76,7 @@ public:
 
 private:
     bool refill();
+    void passLineEnd(const QChar *eol, const QChar *end);
     int invalidAt(const DecoderState &before, int size);
     int loneSurrogateAt();
 #ifdef Q_OS_WIN
