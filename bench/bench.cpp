@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Converts one file the way the window does, so that a whole run can be
 // timed and measured from outside:
 //   quorvale-bench export IN.ts OUT.csv

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Benchmark: the export and the import side by side with Qt's lconvert and a
 # plain QTextStream line copy, on generated files of several sizes.
 #

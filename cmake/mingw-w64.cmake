@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-builds the Windows program with Debian's MinGW-w64 compiler:
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 #         -DCMAKE_PREFIX_PATH=/path/to/qt5-mingw        # a static Qt built for MinGW-w64

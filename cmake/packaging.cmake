@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a user installs, made by CPack: on Linux a Debian package (DEB); on
 # Windows an installer (NSIS, French) and the program alone in a zip (ZIP).
 # tools/package.sh makes all three.
@@ -18,7 +20,10 @@ set(CPACK_PACKAGE_VENDOR Quorvale)
 set(CPACK_PACKAGE_CONTACT "Quorvale developers <quorvale@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "move Qt TS translations to a spreadsheet table and back")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Quorvale)
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/packaging/copyright)
+# The licence, with Windows' line ends: the installer shows it on a page of
+# its own, and it lies beside the Windows program.
+configure_file(LICENSE LICENSE.txt NEWLINE_STYLE CRLF)
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt)
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
@@ -27,6 +32,10 @@ if(WIN32)
     configure_file(packaging/quorvale.rc.in quorvale.rc @ONLY)
     target_sources(quorvale PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/quorvale.rc)
     install(TARGETS quorvale RUNTIME DESTINATION .)
+    # Qt is linked in: the notice names it, its licence and where the source
+    # and the way to relink the program with another Qt are.
+    configure_file(packaging/NOTICE.txt NOTICE.txt NEWLINE_STYLE CRLF)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt ${CMAKE_CURRENT_BINARY_DIR}/NOTICE.txt DESTINATION .)
 
     set(CPACK_GENERATOR NSIS ZIP)
     set(CPACK_PACKAGE_EXECUTABLES quorvale Quorvale)   # the Start menu's entry
@@ -48,7 +57,7 @@ if(WIN32)
     string(SUBSTRING "${template}" ${first_line_end} -1 rest)
     file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/cpack/NSIS.template.in "${first_line}\nTarget amd64-unicode${rest}")
     set(CPACK_MODULE_PATH ${CMAKE_CURRENT_BINARY_DIR}/cpack)
-    # The zip holds quorvale.exe alone, not in a folder.
+    # The zip holds quorvale.exe, its licence and its notice, not in a folder.
     file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/cpack/options.cmake
          "if(CPACK_GENERATOR STREQUAL \"ZIP\")\n  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)\nendif()\n")
     set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/cpack/options.cmake)
@@ -61,6 +70,7 @@ else()
                 RENAME quorvale.png)
     endforeach()
     install(FILES packaging/icons/quorvale.svg DESTINATION ${data}/icons/hicolor/scalable/apps)
+    install(FILES packaging/org.quorvale.quorvale.metainfo.xml DESTINATION ${data}/metainfo)   # software centres
 
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes read as a TS file give the header line and then exactly one
 // line per message, each of two cells, or three with "UTF-8" last; no cell
 // opens with a quote or with what a spreadsheet takes for a formula.

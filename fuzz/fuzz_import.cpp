@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Any bytes read as a table give a well-formed TS file with one message
 // per message written; and that TS, exported and imported again, gives the
 // same TS: import, export, import is stable.

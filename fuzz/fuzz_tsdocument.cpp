@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Builds well-formed TS documents from the whole of what XML allows inside
 // and around messages, exports each, and holds the table and the TS file
 // that its import gives to what Qt's XML reader reads of the document:

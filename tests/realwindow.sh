@@ -1,7 +1,10 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program in a real X window (Xvfb), driven as a user would with xdotool,
 # on a display at 100 % and at 150 %: the window tests' check that every text
-# is whole, run in that display, then one export and one import through the real file dialogs, and
+# is whole, run in that display, then one export and one import through the
+# real file dialogs, in a translator's folder (home/marie/Traductions), and
 # "Quitter". A PROGRAM.exe runs under Wine, with Qt's windows platform and
 # Wine's dialogs, at 150 % in the Wine prefix $WINEPREFIX_150; the program
 # that $QUORVALE_WINDOWSIZE names asks Windows to resize it.
@@ -64,24 +67,29 @@ answer() {
     fail "'$1' stayed open"
 }
 
-# Converts the case $1 of tests/data into out/$2 and compares it with the case's output $3.
+# Converts the case $1 of tests/data, put in a translator's folder under
+# the name $2, into the folder's Quorvale/$3, and compares that with the
+# case's output $4: the window, and so its pictures, show what a translator
+# sees.
 convert() {
+    cp "$data/$1" "$translations/$2"
     click 480 55                     # "Rechercher"
-    answer "Selectionner le Fichier a Traduire" "$(native "$data/$1")"
+    answer "Selectionner le Fichier a Traduire" "$(native "$translations/$2")"
     click 480 125                    # "Selectionner"
-    answer "$folder_dialog" "$(native "$session/out")"
+    answer "$folder_dialog" "$(native "$translations/Quorvale")"
     click 175 165                    # the name field
-    xdotool key --clearmodifiers ctrl+a type --delay 10 "$(basename "$2" | cut -d. -f1)"
+    xdotool key --clearmodifiers ctrl+a type --delay 10 "$(basename "$3" | cut -d. -f1)"
     click 260 265                    # "Convertir"
     answer Rapport
-    as_written "$data/$3" | cmp -s - "$session/out/$2" || fail "$2: $(cat -A "$session/out/$2")"
+    as_written "$data/$4" | cmp -s - "$translations/Quorvale/$3" || fail "$3: $(cat -A "$translations/Quorvale/$3")"
 }
 
 # The whole test on a display at the scale $1 (1 is 100 %), in an X server of
 # its own; $2 is where the screenshot goes.
 session() {
     session="$work/$1"
-    mkdir -p "$session/out" "$session/cwd"
+    translations="$session/home/marie/Traductions"
+    mkdir -p "$translations/Quorvale" "$session/cwd"
     scaled_display "$1"
     start_xvfb "$session/xvfb" "${dpi:-96}" || fail "Xvfb did not start"
 
@@ -106,8 +114,8 @@ session() {
     width_at_1=${width_at_1:-$width}
     keeps_its_size || fail "the window can be resized"
 
-    convert export/one-element-per-line.ts app.csv export/one-element-per-line.csv
-    convert import/references-and-markup-stay.txt back.ts import/references-and-markup-stay.ts
+    convert export/one-element-per-line.ts app_fr.ts app_fr.csv export/one-element-per-line.csv
+    convert import/references-and-markup-stay.txt app_fr.txt app_fr.ts import/references-and-markup-stay.ts
     [ -z "$2" ] || { mkdir -p "$(dirname "$2")" && import -window "$wid" "$2"; }
 
     click 480 265                    # "Quitter"

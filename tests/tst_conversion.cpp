@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The two conversions of files: the rules of each, case by case from
 // tests/data, each TS file that comes back read by Qt's own lconvert and
 // lrelease, and what happens to the files around them.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The window as a user meets it: its widgets, what each of its buttons does
 // to it, the dialogs and message boxes it opens, and its conversions.
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The whole road of a translation: a real TS file goes out through the
 // window as a table, LibreOffice Calc opens it and saves it as tab-separated
 // text with the translator's text in it, the table comes back through the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What Windows makes of a resize of the window titled "Quorvale": asked to
 // maximize it, as its title bar would, and to make it 900 x 700, as a drag
 // of its frame would, the window keeps its size. Prints both client sizes.

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the program's icon in the sizes that each system needs, from its
 # drawing, packaging/icons/quorvale.svg: PNG files for Linux's icon theme
 # and the window, and quorvale.ico for Windows. Run it after changing the

@@ -1,7 +1,10 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes what a translator installs, into dist/: the Debian package of the
-# Linux program, and for Windows an installer and the program alone in a
-# zip, all with the version of CMakeLists.txt.
+# Linux program, and for Windows an installer and the program in a zip, all
+# with the version of CMakeLists.txt, and beside them the source of that
+# version (the tracked files), which every binary comes with.
 #
 #   sh tools/package.sh            # builds Qt for MinGW-w64 once if needed
 #   sh tools/package.sh --if-qt    # the Windows packages only when Qt for MinGW-w64 is at hand
@@ -9,10 +12,14 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
 . "$top/tools/windows.sh"
-install_missing g++ cmake make qtbase5-dev dpkg-dev file
+install_missing g++ cmake make qtbase5-dev dpkg-dev file git xz-utils
 build="$top/build-package"
 dist="$top/dist"
 mkdir -p "$dist"
+version=$(sed -n 's/^project(Quorvale VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+
+echo "== The source"
+git -C "$top" archive --format=tar --prefix="quorvale-$version/" HEAD | xz -9 >"$dist/quorvale-$version.tar.xz"
 
 echo "== The Debian package"
 # Built with Debian's own compiler and linker flags (hardening among them).

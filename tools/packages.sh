@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages named as arguments that are not installed yet.
 # Sourced by run.sh and test.sh.
 install_missing() {

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Quorvale and opens its window.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks what tools/package.sh put into dist/, as a translator meets it. The
 # Debian package: lintian finds no error; everything it installs is under
 # /usr; unpacked into a scratch root, its desktop entry is valid and names
@@ -26,12 +28,14 @@ start_xvfb "$work/xvfb" 96 || fail "Xvfb did not start"
 echo "== The Debian package"
 deb="$dist/quorvale_${version}_amd64.deb"
 [ -f "$deb" ] || fail "no $deb"
-lintian --fail-on error --display-info "$deb" 2>&1 | grep -v "running with root privileges" || true
-lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian finds errors"
+lintian --fail-on error,warning --display-info "$deb" 2>&1 | grep -v "running with root privileges" || true
+lintian --fail-on error,warning "$deb" >/dev/null 2>&1 || fail "lintian finds errors or warnings"
 dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v -e '^\./$' -e '^\./usr/' && fail "installs outside /usr"
 root="$work/root"
 dpkg -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/quorvale.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.quorvale.quorvale.metainfo.xml" || fail "AppStream listing"
+grep -q "^License: GPL-3+" "$root/usr/share/doc/quorvale/copyright" || fail "the package's licence"
 grep -qx "Icon=quorvale" "$root/usr/share/applications/quorvale.desktop" || fail "the desktop entry's icon"
 for size in 16x16 32x32 48x48 256x256 scalable; do
     ls "$root/usr/share/icons/hicolor/$size/apps/quorvale".* >/dev/null || fail "no $size icon"
@@ -42,7 +46,11 @@ started="$app $started"
 within 30 window Quorvale || fail "the installed program opens no window"
 xprop -id "$(window Quorvale)" _NET_WM_ICON | grep -q "Icon (16 x 16)" || fail "the window has no icon"
 kill "$app"
-echo "Debian package: lintian clean, all under /usr, desktop entry valid, window with its icon"
+echo "Debian package: lintian clean, all under /usr, desktop entry and listing valid, window with its icon"
+
+# The source of this version comes with the binaries.
+tar -tJf "$dist/quorvale-$version.tar.xz" "quorvale-$version/LICENSE" "quorvale-$version/src/main.cpp" >/dev/null ||
+    fail "no source archive of $version beside the packages"
 
 set -- "$dist"/Quorvale-"$version"-win64.exe
 if [ ! -f "$1" ]; then
@@ -57,13 +65,18 @@ wine "$1" /S
 wineserver -w
 programs="$WINEPREFIX/drive_c/Program Files/Quorvale"
 [ -f "$programs/quorvale.exe" ] || fail "quorvale.exe is not under Program Files"
+cmp -s "$programs/LICENSE.txt" "$work/../windows/LICENSE.txt" || fail "the licence is not beside the program"
 shortcut=$(find "$WINEPREFIX/drive_c" -name Quorvale.lnk | grep "Start Menu" | head -n 1)
 [ -n "$shortcut" ] || fail "no Start menu entry"
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' |
     grep -q "DisplayName.*Quorvale" || fail "no uninstaller registered"
 
-# The version and the icon, in the installed program and in the zip's.
+# The version and the icon, in the installed program and in the zip's; the
+# zip holds the licence, with Windows' line ends, and the notice of Qt.
 unzip -o -q "$dist/Quorvale-$version-win64.zip" -d "$work/zip"
+[ "$(ls "$work/zip" | tr '\n' ' ')" = "LICENSE.txt NOTICE.txt quorvale.exe " ] || fail "the zip: $(ls "$work/zip")"
+[ "$(head -n 1 "$work/zip/LICENSE.txt" | od -An -c | tr -d ' \n' | tail -c 4)" = '\r\n' ] || fail "LICENSE.txt without CR LF"
+grep -q "Qt 5.15.8" "$work/zip/NOTICE.txt" || fail "the notice does not name Qt"
 for exe in "$programs/quorvale.exe" "$work/zip/quorvale.exe"; do
     wrestool -x --raw --type=version "$exe" | iconv -f UTF-16LE -t UTF-8 2>/dev/null | tr -d '\000' |
         grep -aq "ProductVersion$version" || fail "$exe: no version $version"

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Windows program with the MinGW-w64 cross compiler and proves it
 # under Wine, on a French Windows code page (1252): the unit and window test
 # suites on Qt's offscreen platform, the benchmark tool on a generated file,

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Quorvale and runs every test: the unit and window tests, the round
 # trip through LibreOffice, the real window under Xvfb, the same suite built
 # with AddressSanitizer and UndefinedBehaviorSanitizer, a bounded run of each
@@ -9,7 +11,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
 install_missing g++ cmake make qtbase5-dev qttools5-dev-tools libreoffice-calc-nogui fonts-dejavu-core \
-    xvfb xdotool x11-utils imagemagick strace clang libclang-rt-14-dev
+    xvfb xdotool x11-utils imagemagick strace clang libclang-rt-14-dev reuse appstream
 
 export QT_QPA_PLATFORM=offscreen
 fuzz_seconds=${QUORVALE_FUZZ_SECONDS:-60}
@@ -21,6 +23,13 @@ run_suite() {
     cat "$1/ctest.log"
     [ "$status" -eq 0 ] || exit "$status"
 }
+
+echo "== Licence and listing"
+# Every file says its licence (REUSE), and the software centres' listing is valid.
+reuse_log=$(mktemp)
+(cd "$top" && reuse lint) >"$reuse_log" 2>&1 || { cat "$reuse_log"; exit 1; }
+tail -n 1 "$reuse_log"
+appstreamcli validate --no-net "$top/packaging/org.quorvale.quorvale.metainfo.xml"
 
 echo "== Build and tests"
 cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the Windows scripts share (sourced after tools/packages.sh, with $top
 # set): Qt for MinGW-w64, and Wine prefixes on a French Windows code page.
 

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Quorvale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the scripts that drive a real window share (sourced): an X server of
 # their own, bounded waits, and the processes they start, stopped when they
 # end.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #ifndef TSMARKUP_H
 #define TSMARKUP_H
 
