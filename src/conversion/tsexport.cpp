@@ -168,7 +168,8 @@ void MessageScanner::tag(const TsTokenizer::Tag &tag)
 // Whether a tag's attribute says yes, as numerus="yes" and variants="yes" do.
 static bool says(const TsTokenizer::Tag &tag, QLatin1String attribute)
 {
-    return attributeIs(tag.text, attribute, QLatin1String("yes"));
+    const bool hasAttributes = tag.text.size() > tag.name.size() + 3;   // more than <name> or <name/>
+    return hasAttributes && attributeIs(tag.text, attribute, QLatin1String("yes"));
 }
 
 void MessageScanner::startMessage(const TsTokenizer::Tag &tag)
