@@ -10,9 +10,6 @@
 #include "windowscaling.h"
 
 #include <QAccessible>
-#include <QDirIterator>
-#include <QRadioButton>
-#include <QStyleOption>
 #include <QTemporaryDir>
 
 #ifdef Q_OS_UNIX
@@ -29,43 +26,6 @@ const QString imported = "Rapport: Conversion Csv -> Xml Effectuée";
 // letter of the directory where the test starts, on Windows).
 const QString tsCase = QFileInfo(QUORVALE_TEST_DATA "/export/one-element-per-line").absoluteFilePath();
 const QString tableCase = QFileInfo(QUORVALE_TEST_DATA "/import/plain-row").absoluteFilePath();
-
-// Where the widget draws its text, in the window, measured with its own
-// font: a label's from its left, a button's in its middle, a radio button's
-// after its mark.
-QRect textArea(QWidget *widget, const QString &text)
-{
-    const int width = widget->fontMetrics().horizontalAdvance(text);
-    QRect area = widget->contentsRect();
-    if (qobject_cast<QRadioButton *>(widget)) {
-        QStyleOptionButton option;
-        option.initFrom(widget);
-        option.text = text;
-        area = widget->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, widget);
-    } else if (qobject_cast<QAbstractButton *>(widget)) {
-        const int margin = widget->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
-        area.adjust(margin, 0, -margin, 0);
-        area.setLeft(area.center().x() - width / 2);
-    }
-    area.setWidth(width);
-    return area.translated(widget->pos());
-}
-
-// Every file below a folder with its content, to see that nothing changed.
-QMap<QString, QByteArray> snapshot(const QString &root)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        files.insert(info.filePath(), info.isSymLink() ? "link to " + info.symLinkTarget().toUtf8()
-                                      : info.isDir()   ? QByteArray("folder")
-                                      : !info.isFile() ? QByteArray("neither file nor folder")   // not read: a pipe would wait
-                                                       : QtTools::readFile(info.filePath()));
-    }
-    return files;
-}
 
 enum class Setup {
     WorkingNameTaken, FolderIsCurrent, OutputExists, DanglingLink, FolderOfThatName, FolderRemoved, NoFolder, InputRemoved,

@@ -5,11 +5,15 @@
 #define USER_H
 
 // A user at the window, for the tests: clicks its buttons, types a name,
-// answers its file dialogs and reads its message boxes.
+// answers its file dialogs and reads its message boxes; and what the user
+// sees: the window's state, where a text is drawn, the files of a folder.
+
+#include "qttools.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +21,8 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QProgressBar>
+#include <QRadioButton>
+#include <QStyleOption>
 #include <QTimer>
 #include <QtTest>
 
@@ -63,6 +69,43 @@ inline QString stateOf(QWidget &window, const QDir &base)
     const QString name = fieldAt(window, 2)->text();
     return state + (name.isEmpty() ? "" : ", name " + name)
            + (window.findChild<QProgressBar *>()->isVisible() ? ", progress bar shown" : "");
+}
+
+// Where the widget draws its text, in the window, measured with its own
+// font: a label's from its left, a button's in its middle, a radio button's
+// after its mark.
+inline QRect textArea(QWidget *widget, const QString &text)
+{
+    const int width = widget->fontMetrics().horizontalAdvance(text);
+    QRect area = widget->contentsRect();
+    if (qobject_cast<QRadioButton *>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(widget);
+        option.text = text;
+        area = widget->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, widget);
+    } else if (qobject_cast<QAbstractButton *>(widget)) {
+        const int margin = widget->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, widget);
+        area.adjust(margin, 0, -margin, 0);
+        area.setLeft(area.center().x() - width / 2);
+    }
+    area.setWidth(width);
+    return area.translated(widget->pos());
+}
+
+// Every file below a folder with its content, to see that nothing changed.
+inline QMap<QString, QByteArray> snapshot(const QString &root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        files.insert(info.filePath(), info.isSymLink() ? "link to " + info.symLinkTarget().toUtf8()
+                                      : info.isDir()   ? QByteArray("folder")
+                                      : !info.isFile() ? QByteArray("neither file nor folder")   // not read: a pipe would wait
+                                                       : QtTools::readFile(info.filePath()));
+    }
+    return files;
 }
 
 class User : public QObject
