@@ -17,8 +17,11 @@
 // <name/> or <name></name>.
 
 #include <QString>
+#include <QVector>
 
 namespace Conversion {
+
+class CodePageReferences;
 
 const QLatin1String byteElement("byte");
 const QLatin1String numerusForm("numerusform");
@@ -62,8 +65,6 @@ struct Element
 // export writes numerus forms and length variants; false, with none, where
 // it holds anything else.
 bool elementsOnly(QStringView text, QLatin1String name, QVector<Element> *elements);
-
-class CodePageReferences;
 
 // Appends the text of a tag with its white space made spaces, which reads
 // the same and keeps the tag on the row's line; where the output is in a
