@@ -261,6 +261,8 @@ int LineReader::invalidAnsiAt(const char *bytes, int size)
         return -1;
     for (int i = start; i < end;) {
         const int length = IsDBCSLeadByteEx(CP_ACP, BYTE(bytes[i])) ? 2 : 1;
+        // Before it in the decoded text: the pair carried from the last
+        // chunk (one character, where start is 1), and the valid bytes.
         if (!valid(bytes + i, length))
             return start + MultiByteToWideChar(CP_ACP, 0, bytes + start, i - start, nullptr, 0);
         i += length;
