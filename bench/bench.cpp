@@ -33,7 +33,7 @@ Conversion::Result copyLines(QIODevice &input, QIODevice &output, QTextCodec *)
     QString line;
     while (in.readLineInto(&line)) {
         out << line << '\n';
-        ++result.records;
+        ++result.messages;
     }
     return result;
 }
@@ -115,10 +115,10 @@ qint64 fillTable(QTextStream &in, QTextStream &out)
     return rows;
 }
 
-Conversion::Result records(qint64 count)
+Conversion::Result converted(qint64 count)
 {
     Conversion::Result result;
-    result.records = count;
+    result.messages = count;
     return result;
 }
 
@@ -147,7 +147,7 @@ int main(int argc, char *argv[])
         direction = [](QIODevice &in, QIODevice &out, QTextCodec *) {
             QTextStream from(&in);
             QTextStream to(&out);
-            return records(fillTable(from, to));
+            return converted(fillTable(from, to));
         };
     else if (args.at(1) == QLatin1String("export"))
         direction = Conversion::tsToTable;
@@ -166,6 +166,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(result.error));
         return 1;
     }
-    std::printf("%lld\n", static_cast<long long>(result.records));
+    std::printf("%lld\n", static_cast<long long>(result.messages));
     return 0;
 }

@@ -11,9 +11,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Conversion::Result imported;
-    const QString ts = convertBytes(Conversion::tableToTs,
-                                    QByteArray(reinterpret_cast<const char *>(data), int(size)), &imported);
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+    QByteArray tsBytes;
+    const Conversion::Result imported = Conversion::convertBytes(
+        Conversion::tableToTs, QByteArray(reinterpret_cast<const char *>(data), int(size)), &tsBytes);
+    const QString ts = QTextCodec::codecForLocale()->toUnicode(tsBytes);
 
     QXmlStreamReader xml(ts);
     qint64 messages = 0;
@@ -23,13 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     FUZZ_CHECK(!xml.hasError(), "not well-formed: %s at line %lld\n%s", qPrintable(xml.errorString()),
                static_cast<long long>(xml.lineNumber()), qPrintable(ts));
-    FUZZ_CHECK(messages == imported.records, "%lld messages, %lld counted", static_cast<long long>(messages),
-               static_cast<long long>(imported.records));
+    FUZZ_CHECK(messages == imported.messages, "%lld messages, %lld counted", static_cast<long long>(messages),
+               static_cast<long long>(imported.messages));
 
     Conversion::Result exported;
     const QString table = convertText(Conversion::tsToTable, ts, &exported);
-    FUZZ_CHECK(exported.records == imported.records, "export gave %lld rows for %lld messages",
-               static_cast<long long>(exported.records), static_cast<long long>(imported.records));
+    FUZZ_CHECK(exported.messages == imported.messages, "export gave %lld rows for %lld messages",
+               static_cast<long long>(exported.messages), static_cast<long long>(imported.messages));
     Conversion::Result again;
     const QString ts2 = convertText(Conversion::tableToTs, table, &again);
     FUZZ_CHECK(ts2 == ts, "import, export, import differs:\n%s\n---\n%s", qPrintable(ts), qPrintable(ts2));

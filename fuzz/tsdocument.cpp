@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTextCodec>
 
+#include <iterator>
+
 void TsDocument::space(bool required)
 {
     static const char *const spaces[] = {"", " ", "\n", "\n    ", "\t", " \n\t "};
@@ -36,11 +38,22 @@ void TsDocument::comment()
     m_doc += QLatin1String(m_doc.endsWith(QLatin1Char('-')) ? " -->" : "-->");
 }
 
+// A processing instruction, whose data may hold anything but its end.
 void TsDocument::processingInstruction()
 {
-    static const char *const targets[] = {"qt", "x-y", "a.b"};
-    static const char *const data[] = {"", " ", " a=\"<b>\"", " ?", " &x; <![CDATA[", "\nz"};
-    m_doc += QLatin1String("<?") + QLatin1String(oneOf(targets)) + QLatin1String(oneOf(data)) + QLatin1String("?>");
+    static const char *const targets[] = {"qt", "x-y", "a.b", "xml-stylesheet"};
+    static const char *const pieces[] = {" ", "'", "\"", ">", "<", "&", "it's", "<!--", "-->", "]]>", "\n", "?",
+                                         "<message><source>ghost</source>", "é"};
+    m_doc += QLatin1String("<?") + QLatin1String(oneOf(targets));
+    if (maybe()) {
+        m_doc += QLatin1Char(' ');
+        for (int n = pick(5); n > 0; --n) {
+            const QString piece = QString::fromUtf8(oneOf(pieces));
+            if (!(piece.startsWith(QLatin1Char('>')) && m_doc.endsWith(QLatin1Char('?'))))
+                m_doc += piece;
+        }
+    }
+    m_doc += QLatin1String("?>");
 }
 
 // Text, as a source, a translation or a comment holds it.
@@ -82,7 +95,7 @@ void TsDocument::reference()
                                       0x41,   0x7f,   0x85,   0xa0,   0xe9,    0x202f, 0xd7ff,   0xe000,
                                       0xfffd, 0xfeff, 0x10000, 0x1f600, 0x10ffff};
     if (maybe()) {
-        m_doc += QLatin1String(oneOf(entities));
+        m_doc += QLatin1String(m_entity && maybe() ? "&app;" : oneOf(entities));
         return;
     }
     const uint character = oneOf(characters);
@@ -165,12 +178,17 @@ void TsDocument::element(const QString &name, int pieces)
 void TsDocument::message()
 {
     const bool numerus = maybe();
-    switch (pick(4)) {
+    switch (pick(5)) {
     case 0:   // as Qt 4's tools write a message marked with its encoding
         m_doc += QLatin1String(numerus ? "<message encoding=\"UTF-8\" numerus=\"yes\">" : "<message encoding=\"UTF-8\">");
         break;
     case 1:
         openTag(QStringLiteral("message"), {QStringLiteral("id"), QStringLiteral("a<\"'>b"), QStringLiteral("numerus"),
+                                            QLatin1String(numerus ? "yes" : "no")});
+        break;
+    case 2:   // an attribute of another namespace before the others
+        openTag(QStringLiteral("message"), {QStringLiteral("xmlns:x"), QStringLiteral("u"), QStringLiteral("x:id"),
+                                            QStringLiteral("7"), QStringLiteral("numerus"),
                                             QLatin1String(numerus ? "yes" : "no")});
         break;
     default:
@@ -249,7 +267,17 @@ QByteArray TsDocument::build()
     else
         m_doc += QLatin1String(oneOf(declarations));
     misc();
-    m_doc += QLatin1String(maybe() ? "<!DOCTYPE TS>" : "<!DOCTYPE TS SYSTEM \"ts[1].dtd\">");
+    // The document types of TS files, and some that declare markup, which
+    // the export refuses; the identifiers may hold '>' and '['.
+    static const char *const documentTypes[] = {
+        "<!DOCTYPE TS>", "<!DOCTYPE TS SYSTEM \"ts[1].dtd\">", "<!DOCTYPE TS SYSTEM 'ts>dtd'>",
+        "<!DOCTYPE TS PUBLIC \"-//Q//TS\" \"a>[b\">", "<!DOCTYPE TS [<!ENTITY app \"Q\">]>",
+        "<!DOCTYPE TS SYSTEM \"ts>dtd\" [<!ENTITY app \"Quorvale\">]>", "<!DOCTYPE TS [<!-- c -->]>",
+        "<!DOCTYPE TS [<!ATTLIST message numerus CDATA \"yes\">]>"};
+    const int documentType = pick(int(std::size(documentTypes)) + 1);
+    if (documentType > 0)
+        m_doc += QLatin1String(documentTypes[documentType - 1]);
+    m_entity = documentType == 5 || documentType == 6;
     misc();
     openTag(QStringLiteral("TS"), {QStringLiteral("version"), QStringLiteral("2.1"), QStringLiteral("language"),
                                    QStringLiteral("fr")});

@@ -45,6 +45,7 @@ private:
     FuzzedDataProvider &m_random;
     QString m_doc;
     bool m_latin1 = false;   // a document in ISO-8859-1 holds no other characters
+    bool m_entity = false;   // its document type declares &app;
 };
 
 #endif // TSDOCUMENT_H

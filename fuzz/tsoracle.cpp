@@ -3,6 +3,8 @@
 
 #include "tsoracle.h"
 
+#include <QRegularExpression>
+#include <QTextCodec>
 #include <QXmlStreamReader>
 
 namespace Oracle {
@@ -18,22 +20,37 @@ QString byteValue(QStringView value)
     return n != 0 ? QString(QChar(n)) : QString();
 }
 
+// Whether the text holds a surrogate without its partner, which no
+// encoding of Unicode can hold.
+bool holdsLoneSurrogate(QStringView text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return true;
+    }
+    return false;
+}
+
 // Reads the elements of a TS document as Qt's tools read them.
 class TsReader
 {
 public:
-    explicit TsReader(const QByteArray &ts) : m_xml(ts) {}
+    explicit TsReader(const QByteArray &ts) : m_bytes(ts), m_xml(ts) {}
 
     bool read(QVector<Message> *messages, QString *error)
     {
-        if (!m_xml.readNextStartElement() || m_xml.name() != QLatin1String("TS"))
+        if (!nextStartElement() || m_xml.name() != QLatin1String("TS"))
             fail(QStringLiteral("no TS root"));
-        while (m_problem.isEmpty() && m_xml.readNextStartElement()) {
+        while (m_problem.isEmpty() && nextStartElement()) {
             if (m_xml.name() == QLatin1String("context"))
                 readContext(messages);
             else
-                m_xml.skipCurrentElement();
+                skipElement();
         }
+        while (m_problem.isEmpty() && !m_xml.atEnd())   // what follows the root
+            next();
         if (m_xml.hasError())
             fail(m_xml.errorString());
         *error = m_problem;
@@ -41,23 +58,107 @@ public:
     }
 
 private:
+    // Qt's decoders write U+FFFD where they cannot read the bytes, and
+    // those of UTF-16 and UTF-32 pass a lone surrogate through. The
+    // encodings but Unicode's have no U+FFFD of their own, or, like
+    // GB18030, have bytes of their own for it, which the program tells from
+    // bytes that it cannot read; UTF-7 has neither.
+    static bool isCodePage(QTextCodec *codec)
+    {
+        static const QList<int> unicode = {106, 1013, 1014, 1015, 1017, 1018, 1019};
+        const QString replacements(2, QChar::ReplacementCharacter);
+        const QByteArray one = codec ? codec->fromUnicode(replacements.left(1)) : QByteArray();
+        return codec && !unicode.contains(codec->mibEnum())
+               && (codec->toUnicode(one) != replacements.left(1) || codec->fromUnicode(replacements) != one + one);
+    }
+
     void fail(const QString &why)
     {
         if (m_problem.isEmpty())
             m_problem = QStringLiteral("%1 (line %2)").arg(why).arg(m_xml.lineNumber());
     }
 
+    // The next token; where the README says that the export parts from
+    // Qt's reading on purpose, the document is not read: text that is not
+    // valid in its encoding, a document type that declares markup.
+    QXmlStreamReader::TokenType next()
+    {
+        const QXmlStreamReader::TokenType type = m_xml.readNext();
+        QTextCodec *const declared = QTextCodec::codecForName(m_xml.documentEncoding().toLatin1());
+        bool invalid = type == QXmlStreamReader::StartDocument && isCodePage(declared)
+                       && declared->toUnicode(m_bytes).contains(QChar::ReplacementCharacter);
+        for (QStringView text : {m_xml.text(), m_xml.qualifiedName(), m_xml.processingInstructionTarget(),
+                                 m_xml.processingInstructionData()})
+            invalid = invalid || holdsLoneSurrogate(text);
+        for (const QXmlStreamAttribute &attribute : m_xml.attributes())
+            invalid = invalid || holdsLoneSurrogate(attribute.qualifiedName()) || holdsLoneSurrogate(attribute.value());
+        for (const QXmlStreamNamespaceDeclaration &declaration : m_xml.namespaceDeclarations())
+            invalid = invalid || holdsLoneSurrogate(declaration.prefix()) || holdsLoneSurrogate(declaration.namespaceUri());
+        if (invalid)
+            fail(QStringLiteral("text not valid in its encoding"));
+        if (type == QXmlStreamReader::EntityReference)
+            fail(QStringLiteral("an entity that nothing declares"));
+        static const QRegularExpression internalSubset(
+            QStringLiteral("^\\s*<!DOCTYPE\\s+[^\\s\\[>]+(\\s+(SYSTEM|PUBLIC)(\\s*(\"[^\"]*\"|'[^']*')){1,2})?\\s*\\["));
+        if (type == QXmlStreamReader::DTD && internalSubset.match(m_xml.text()).hasMatch())
+            fail(QStringLiteral("a document type that declares markup"));
+        return m_problem.isEmpty() ? type : QXmlStreamReader::Invalid;
+    }
+
+    // The next child element of the current one, or false at its end.
+    bool nextStartElement()
+    {
+        for (;;) {
+            switch (next()) {
+            case QXmlStreamReader::StartElement:
+                return true;
+            case QXmlStreamReader::EndElement:
+            case QXmlStreamReader::Invalid:
+            case QXmlStreamReader::EndDocument:
+                return false;
+            default:
+                break;
+            }
+        }
+    }
+
+    // Skips an element that Qt's tools read nothing of, or nothing the table
+    // keeps; a message or a context in it is where they do not look for one.
+    void skipElement()
+    {
+        for (int depth = 1; depth > 0 && m_problem.isEmpty();) {
+            if (m_xml.isStartElement()
+                && (m_xml.name() == QLatin1String("message") || m_xml.name() == QLatin1String("context")))
+                fail(QStringLiteral("<%1> out of its place").arg(m_xml.name()));
+            const QXmlStreamReader::TokenType type = next();
+            depth += type == QXmlStreamReader::StartElement ? 1 : type == QXmlStreamReader::EndElement ? -1 : 0;
+            if (type == QXmlStreamReader::Invalid)
+                return;
+        }
+    }
+
     void readContext(QVector<Message> *messages)
     {
         QString name;
-        while (m_xml.readNextStartElement()) {
+        while (nextStartElement()) {
             if (m_xml.name() == QLatin1String("name"))
                 name = text();
             else if (m_xml.name() == QLatin1String("message"))
                 messages->append(message(name));
             else
-                m_xml.skipCurrentElement();
+                skipElement();
         }
+    }
+
+    // Qt 4's tools write encoding="UTF-8"; the table keeps it where it is
+    // the message's only attribute, but for numerus="yes".
+    static bool marksUtf8(const QXmlStreamAttributes &attributes)
+    {
+        QStringList others;
+        for (const QXmlStreamAttribute &attribute : attributes)
+            others += attribute.qualifiedName() + QLatin1Char('=') + attribute.value();
+        others.removeOne(QStringLiteral("numerus=yes"));
+        return others == QStringList{QStringLiteral("encoding=UTF-8")};
     }
 
     Message message(const QString &context)
@@ -65,8 +166,8 @@ private:
         Message message;
         message.context = context;
         message.numerus = m_xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
-        message.utf8 = m_xml.attributes().value(QLatin1String("encoding")) == QLatin1String("UTF-8");
-        while (m_xml.readNextStartElement()) {
+        message.utf8 = marksUtf8(m_xml.attributes());
+        while (nextStartElement()) {
             if (m_xml.name() == QLatin1String("source"))
                 message.source = text();
             else if (m_xml.name() == QLatin1String("comment"))
@@ -76,7 +177,7 @@ private:
             else if (m_xml.name() == QLatin1String("translation"))
                 message.translation = QStringList{variantsOrText()};
             else
-                m_xml.skipCurrentElement();
+                skipElement();
         }
         return message;
     }
@@ -86,16 +187,15 @@ private:
     QString text()
     {
         QString text;
-        while (m_xml.readNext() != QXmlStreamReader::EndElement && !m_xml.atEnd()) {
+        while (next() != QXmlStreamReader::EndElement && m_problem.isEmpty() && !m_xml.atEnd()) {
             if (m_xml.isCharacters()) {
                 text += m_xml.text();
             } else if (m_xml.isStartElement() && m_xml.name() == QLatin1String("byte")) {
                 text += byteValue(m_xml.attributes().value(QLatin1String("value")));
-                if (m_xml.readNext() != QXmlStreamReader::EndElement)
+                if (next() != QXmlStreamReader::EndElement)
                     fail(QStringLiteral("a <byte> element that holds something"));
             } else if (m_xml.isStartElement()) {
                 fail(QStringLiteral("<%1> in a text").arg(m_xml.name()));
-                m_xml.skipCurrentElement();
             }
         }
         return text;
@@ -113,19 +213,18 @@ private:
     QStringList forms(QLatin1String form)
     {
         QStringList forms;
-        while (m_xml.readNext() != QXmlStreamReader::EndElement && !m_xml.atEnd()) {
-            if (m_xml.isCharacters() && !m_xml.isWhitespace()) {
+        while (next() != QXmlStreamReader::EndElement && m_problem.isEmpty() && !m_xml.atEnd()) {
+            if (m_xml.isCharacters() && !m_xml.isWhitespace())
                 fail(QStringLiteral("text between forms"));
-            } else if (m_xml.isStartElement() && m_xml.name() == form) {
+            else if (m_xml.isStartElement() && m_xml.name() == form)
                 forms += form == QLatin1String("numerusform") ? variantsOrText() : text();
-            } else if (m_xml.isStartElement()) {
+            else if (m_xml.isStartElement())
                 fail(QStringLiteral("<%1> among forms").arg(m_xml.name()));
-                m_xml.skipCurrentElement();
-            }
         }
         return forms;
     }
 
+    QByteArray m_bytes;
     QXmlStreamReader m_xml;
     QString m_problem;
 };

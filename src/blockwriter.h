@@ -4,10 +4,8 @@
 #ifndef BLOCKWRITER_H
 #define BLOCKWRITER_H
 
-// The output, written a block at a time with each write checked, and the
-// references that keep a character intact where a code page would spoil it.
+// The output, written a block at a time with each write checked.
 
-#include <QHash>
 #include <QString>
 #include <QTextCodec>
 
@@ -45,37 +43,6 @@ private:
     QTextCodec::ConverterState m_state;
     QString m_text;
     QString m_failure;
-};
-
-// Which characters are written as character references where the output is
-// in a code page (a Windows one), not in Unicode.
-enum class Referenced {
-    Unencodable,   // those that the code page has no bytes for, which would become '?'
-    NonAscii,      // every one beyond ASCII: for a file that names no encoding, read as UTF-8
-};
-
-// Writes a character as itself, or, where the output is in a code page and
-// the character is one of those referenced there, as a character reference,
-// which reaches the reader intact.
-class CodePageReferences
-{
-public:
-    CodePageReferences(const QTextCodec *codec, Referenced referenced);
-
-    // Whether the output is in a code page, where some characters are references.
-    bool needed() const { return m_needed; }
-
-    // Appends the non-ASCII character at *p (a surrogate pair counts as one),
-    // and returns the position after it.
-    const QChar *append(QString &out, const QChar *p, const QChar *end) const;
-
-private:
-    bool encodable(uint codePoint, QStringView character) const;
-
-    const QTextCodec *m_codec;
-    bool m_needed;
-    Referenced m_referenced;
-    mutable QHash<uint, bool> m_encodable;
 };
 
 } // namespace Conversion

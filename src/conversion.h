@@ -15,23 +15,44 @@ class QTextCodec;
 
 namespace Conversion {
 
-// No TS file or table holds a line or a text longer than this, in
-// characters; a longer one ends the conversion, before the memory it takes
-// does. (A spreadsheet's cell holds at most 32,767.)
+// No TS file or table holds a text, a tag or a line longer than this, in
+// characters, and no message of a TS file is longer: one that grows longer,
+// in the input or in the output, ends the conversion before the memory it
+// takes does. (A spreadsheet's cell holds at most 32,767.)
 const int LongestText = 64 * 1024 * 1024;
+
+// Why a conversion refuses its input; nothing is written then.
+enum class Refusal {
+    None,
+    InvalidBytes,      // bytes that are not valid in the input's encoding
+    TooLong,           // a text, a tag or a line longer than LongestText
+    NotTs,             // no TS element opens the file: it is no TS file at all
+    NotReadByQt,       // a TS file that Qt's tools do not read (detail says why)
+    DeclaresMarkup,    // a document type that declares entities or attributes of its own
+    NotTabSeparated,   // a table that holds text but not a single tab
+    NotXmlText,        // a table's cell holding characters that no XML file can hold
+};
 
 struct Result
 {
-    qint64 records = 0;             // table rows written by the export, messages written by the import
-    bool textLost = false;          // a character that the output cannot hold was met
-    bool notTabSeparated = false;   // a table that holds text but not a single tab
-    bool notTs = false;             // a file whose first element is not the TS root, or that has none
-    bool declaresMarkup = false;    // a TS file that declares entities or attributes of its own
-    qint64 tooLongLine = 0;         // the line where a line or a text grew past LongestText, or 0
-    qint64 invalidLine = 0;         // the first input line that is not valid in its encoding, or 0
-    QByteArray codec;               // the input's encoding
-    QString readFailure;            // why the input could not be read to its end, or nothing
-    QString writeFailure;           // why the output could not be written, or nothing
+    qint64 messages = 0;   // the messages converted: the table's rows, or the TS file's messages
+    Refusal refusal = Refusal::None;
+    qint64 line = 0;       // the input's line where it is refused, counted from 1
+    QString detail;        // for NotReadByQt, the reason, in French
+    QByteArray codec;      // the input's encoding
+    QString readFailure;   // why the input could not be read to its end, or nothing
+    QString writeFailure;  // why the output could not be written, or nothing
+
+    // Refuses the input at a line: where it is refused at several, the
+    // first of them is told, and the first reason found there.
+    void refuse(Refusal why, qint64 atLine, const QString &reason = QString())
+    {
+        if (refusal != Refusal::None && line <= atLine)
+            return;
+        refusal = why;
+        line = atLine;
+        detail = reason;
+    }
 };
 
 // The export or the import: reads the input and writes the output, in the

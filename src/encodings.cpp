@@ -3,9 +3,8 @@
 
 #include "encodings.h"
 
-#include "linereader.h"
+#include "textdecoder.h"
 
-#include <QRegularExpression>
 #include <QTextCodec>
 
 #include <algorithm>
@@ -37,16 +36,22 @@ bool holdsUtf8Text(InputDevice &input)
 
 } // namespace
 
-QTextCodec *tsCodec(InputDevice &input)
+QTextCodec *xmlCodec(InputDevice &input)
 {
-    const QByteArray head = input.peek(1024);
-    if (QTextCodec *marked = QTextCodec::codecForUtfText(head, nullptr))
-        return marked;
-    static const QRegularExpression declaration(
-        QStringLiteral("^<\\?xml\\s[^>]*?encoding\\s*=\\s*[\"']([A-Za-z][A-Za-z0-9._-]*)[\"']"));
-    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(head));
-    QTextCodec *declared = match.hasMatch() ? QTextCodec::codecForName(match.captured(1).toLatin1()) : nullptr;
-    return declared ? declared : utf8Codec();
+    // As QXmlStreamReader looks at them, in this order.
+    static const struct {
+        const char *start;
+        int length;
+        int mib;
+    } starts[] = {{"\x00\x00\xfe\xff", 4, 1017}, {"\xff\xfe\x00\x00", 4, 1017}, {"<\x00\x00\x00", 4, 1019},
+                  {"\x00\x00\x00<", 4, 1018},     {"\xfe\xff", 2, 1015},         {"\xff\xfe", 2, 1015},
+                  {"<\x00", 2, 1014},               {"\x00<", 2, 1013}};
+    const QByteArray head = input.peek(4);
+    for (const auto &start : starts) {
+        if (head.size() == 4 && head.startsWith(QByteArray::fromRawData(start.start, start.length)))
+            return QTextCodec::codecForMib(start.mib);
+    }
+    return utf8Codec();
 }
 
 QTextCodec *tableCodec(InputDevice &input, QTextCodec *system)

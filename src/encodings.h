@@ -12,9 +12,11 @@ namespace Conversion {
 
 class InputDevice;
 
-// A TS file is XML: in the encoding that its byte-order mark or its XML
-// declaration names, and UTF-8 when neither does, as lupdate writes it.
-QTextCodec *tsCodec(InputDevice &input);
+// A TS file is XML, read in the encoding that Qt's XML reader reads it in:
+// the one that its first four bytes show (a byte-order mark, or the '<'
+// that opens it in UTF-16 or UTF-32), and else UTF-8, as lupdate writes it;
+// its XML declaration may name another one (TsXmlReader).
+QTextCodec *xmlCodec(InputDevice &input);
 
 // A table that a spreadsheet saved: in the encoding that its byte-order
 // mark names (Excel's "Unicode Text"); without one, in UTF-8 where it is

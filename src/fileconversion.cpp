@@ -130,53 +130,66 @@ QString openInput(const QString &inputPath, QFile &input)
     return QString::fromUtf8("Le fichier %1 n'a pas pu être ouvert (%2).").arg(nativeName(inputPath), reason);
 }
 
-// What keeps a finished pass over the input from giving the output, or nothing.
-QString conversionProblem(const Result &converted, const QString &inputPath)
+// Why the input is refused, in a message that names it, or nothing. Each
+// message is made in one pass over its arguments: a path may hold a '%'.
+QString refusalMessage(const Result &converted, const QString &inputPath)
 {
-    if (!converted.readFailure.isEmpty()) {
-        return QString::fromUtf8("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2). Rien n'a été écrit.")
-            .arg(nativeName(inputPath), converted.readFailure);
-    }
-    if (converted.invalidLine > 0) {
+    const QString name = nativeName(inputPath);
+    const QString line = QString::number(converted.line);
+    switch (converted.refusal) {
+    case Refusal::None:
+        return QString();
+    case Refusal::InvalidBytes:
         return QString::fromUtf8("Le fichier %1 n'est pas un texte valide dans le codage %2 : sa ligne %3 contient "
                                  "des octets qui n'y ont pas de sens. Rien n'a été écrit. Enregistrez-le en %2 (ou "
                                  "en texte Unicode) et recommencez.")
-            .arg(nativeName(inputPath), QString::fromLatin1(converted.codec))
-            .arg(converted.invalidLine);
-    }
-    if (converted.declaresMarkup) {
-        return QString::fromUtf8("Le fichier %1 déclare dans son type de document (<!DOCTYPE TS [ … ]>) des "
-                                 "entités ou des attributs qu'aucun outil de Qt n'écrit, et que Quorvale ne lit "
-                                 "pas. Rien n'a été écrit.")
-            .arg(nativeName(inputPath));
-    }
-    if (converted.notTs) {
-        return QString::fromUtf8("Le fichier %1 n'est pas un fichier de traduction Qt (TS) : l'élément TS ne s'y "
-                                 "ouvre pas. Rien n'a été écrit.")
-            .arg(nativeName(inputPath));
-    }
-    if (converted.tooLongLine > 0) {
+            .arg(name, QString::fromLatin1(converted.codec), line);
+    case Refusal::TooLong:
         return QString::fromUtf8("Le fichier %1 n'a pas été converti : à sa ligne %2, un texte dépasse %3 "
                                  "caractères, ce qu'aucun fichier de traduction ni aucun tableau ne contient. Rien "
                                  "n'a été écrit.")
-            .arg(nativeName(inputPath))
-            .arg(converted.tooLongLine)
-            .arg(LongestText);
-    }
-    if (converted.notTabSeparated) {
+            .arg(name, line, QString::number(LongestText));
+    case Refusal::NotTs:
+        return QString::fromUtf8("Le fichier %1 n'est pas un fichier de traduction Qt (TS) : l'élément TS ne s'y "
+                                 "ouvre pas. Rien n'a été écrit.")
+            .arg(name);
+    case Refusal::NotReadByQt:
+        return QString::fromUtf8("Le fichier %1 n'est pas un fichier de traduction que les outils de Qt (lupdate, "
+                                 "lconvert, lrelease) lisent : à sa ligne %2, %3. Rien n'a été écrit.")
+            .arg(name, line, converted.detail);
+    case Refusal::DeclaresMarkup:
+        return QString::fromUtf8("Le fichier %1 déclare dans son type de document (<!DOCTYPE TS [ … ]>) des "
+                                 "entités ou des attributs qu'aucun outil de Qt n'écrit, et que Quorvale ne lit "
+                                 "pas. Rien n'a été écrit.")
+            .arg(name);
+    case Refusal::NotTabSeparated:
         return QString::fromUtf8("Le fichier %1 n'est pas un texte séparé par des tabulations : aucune de ses lignes "
                                  "n'en contient. Rien n'a été écrit. Enregistrez le tableau en texte avec la "
                                  "tabulation pour séparateur (LibreOffice : « Texte CSV » avec le séparateur de "
                                  "champ « Tabulation » ; Excel : « Texte Unicode » ou « Texte (séparateur : "
                                  "tabulation) ») et recommencez.")
-            .arg(nativeName(inputPath));
-    }
-    if (converted.textLost) {
-        return QString::fromUtf8("Le fichier %1 contient des caractères qui ne peuvent pas figurer dans un fichier "
-                                 "TS. Rien n'a été écrit.")
-            .arg(nativeName(inputPath));
+            .arg(name);
+    case Refusal::NotXmlText:
+        return QString::fromUtf8("Le fichier %1 contient à sa ligne %2 des caractères qui ne peuvent pas figurer "
+                                 "dans un fichier TS. Rien n'a été écrit.")
+            .arg(name, line);
     }
     return QString();
+}
+
+// The name under which the result is written: beside the output file, so
+// that the rename at the end stays on one file system (and a rename never
+// replaces a file that appeared meanwhile), hidden, and named after the
+// output, but short enough for a file name: most file systems take 255
+// bytes, and the output's name may take them all.
+QString stagingTemplate(const QString &outputPath)
+{
+    const QFileInfo target(outputPath);
+    const QLatin1String before("."), after(".XXXXXX");
+    QString name = target.fileName();
+    while (QFile::encodeName(name).size() > 255 - before.size() - after.size())
+        name.chop(name.size() > 1 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+    return target.path() + QLatin1Char('/') + before + name + after;
 }
 
 // Gives the finished result the output's name, once it is on the disk with
@@ -216,22 +229,23 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
     if (pathTaken(outputPath))
         return alreadyThere(outputPath);
 
-    // Beside the output file, so that the rename at the end stays on one
-    // file system; a rename never replaces a file that appeared meanwhile.
-    const QFileInfo target(outputPath);
-    QTemporaryFile staging(target.path() + QLatin1String("/.") + target.fileName() + QLatin1String(".XXXXXX"));
+    QTemporaryFile staging(stagingTemplate(outputPath));
     if (!staging.open())
         return notWritten(outputPath, staging.errorString());
     staging.setTextModeEnabled(true);   // the platform's line ends
 
     const Result converted = direction(input, staging, QTextCodec::codecForLocale());
-    const QString problem = conversionProblem(converted, inputPath);
-    if (!problem.isEmpty())
-        return failure(problem);
+    if (!converted.readFailure.isEmpty()) {
+        return failure(QString::fromUtf8("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2). Rien n'a été écrit.")
+                           .arg(nativeName(inputPath), converted.readFailure));
+    }
+    const QString refused = refusalMessage(converted, inputPath);
+    if (!refused.isEmpty())
+        return failure(refused);
     if (!converted.writeFailure.isEmpty())
         return notWritten(outputPath, converted.writeFailure);
     FileResult result = publish(staging, outputPath);
-    result.records = converted.records;
+    result.messages = converted.messages;
     return result;
 }
 

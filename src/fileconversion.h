@@ -22,7 +22,7 @@ struct FileResult
 {
     bool ok = false;
     QString error;
-    qint64 records = 0;
+    qint64 messages = 0;
 };
 
 // The output file's name: folder, "/", base name, extension, as they stand.

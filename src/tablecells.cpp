@@ -3,6 +3,7 @@
 
 #include "tablecells.h"
 
+#include "formulastart.h"
 #include "textsearch.h"
 #include "tsmarkup.h"
 
@@ -11,9 +12,6 @@ namespace Conversion {
 void CellText::append(QString &cell, QStringView ts, Piece piece) const
 {
     switch (piece) {
-    case Piece::LineBreak:
-        cell += QLatin1String("&#10;");
-        return;
     case Piece::Markup:
         // Markup inside the text, such as <byte value="xd"/>, stays as it is.
         appendTag(cell, ts, m_references);
@@ -33,12 +31,14 @@ void CellText::append(QString &cell, QStringView ts, Piece piece) const
 }
 
 // Where a comment or a processing instruction that the cell leaves out
-// stood between "]]" and ">", the three would meet, which TS text may not
-// hold: the position of that '>' in the text, or -1.
+// stood between "]]" and ">", or a CDATA section ended in "]]" before a
+// '>', the three would meet, which TS text may not hold: the position of
+// that '>' in the text, or -1.
 static int closesCDataSection(QStringView cell, QStringView text)
 {
+    const QString before = cell.right(2).toString();
     for (int i = 0; i < qMin<qsizetype>(text.size(), 2); ++i) {
-        if (text[i] == QLatin1Char('>') && (cell.toString() + text.left(i).toString()).endsWith(QLatin1String("]]")))
+        if (text[i] == QLatin1Char('>') && (before + text.left(i).toString()).endsWith(QLatin1String("]]")))
             return i;
     }
     return -1;
@@ -46,7 +46,7 @@ static int closesCDataSection(QStringView cell, QStringView text)
 
 void CellText::appendText(QString &cell, QStringView text) const
 {
-    if (!cell.isEmpty() && cell.at(cell.size() - 1) == QLatin1Char(']')) {
+    if (cell.endsWith(QLatin1Char(']'))) {
         const int gt = closesCDataSection(cell, text);
         if (gt >= 0) {
             appendText(cell, text.left(gt));
@@ -55,37 +55,36 @@ void CellText::appendText(QString &cell, QStringView text) const
         }
     }
     if (cell.isEmpty())
-        text = appendSafeStart(cell, text);
+        text = appendFormulaSafeStart(cell, text);
     const ushort plainUpTo = m_references.needed() ? 0x7F : 0xFFFF;
     const QChar *const end = text.data() + text.size();
     for (const QChar *p = text.data(); p < end;) {
         const QChar *run = p;
-        p = findSpecial(p, end, 0, plainUpTo, '\t', '"', '\n');
+        p = findSpecial(p, end, 0, plainUpTo, '\t', '"', '\n', '\r');
         cell.append(run, int(p - run));
         if (p == end)
             break;
-        if (*p == QLatin1Char('\t')) {
+        switch (p->unicode()) {
+        case '\t':
             cell += QLatin1String("&#9;");
             ++p;
-        } else if (*p == QLatin1Char('\n')) {   // in a CDATA section
+            break;
+        case '\r':   // a carriage return and a line feed, or a carriage return alone, end a line as a line feed
+            p += p + 1 < end && p[1] == QLatin1Char('\n') ? 1 : 0;
+            Q_FALLTHROUGH();
+        case '\n':
             cell += QLatin1String("&#10;");
             ++p;
-        } else if (*p == QLatin1Char('"')) {
+            break;
+        case '"':
             cell += QLatin1String("&quot;");
             ++p;
-        } else {
+            break;
+        default:
             p = m_references.append(cell, p, end);
+            break;
         }
     }
-}
-
-QStringView appendSafeStart(QString &out, QStringView cell)
-{
-    const ushort first = cell.isEmpty() ? 0 : cell[0].unicode();
-    if (first != '=' && first != '+' && first != '-' && first != '@')
-        return cell;
-    out += QLatin1String("&#") + QString::number(first) + QLatin1Char(';');
-    return cell.mid(1);
 }
 
 } // namespace Conversion

@@ -6,13 +6,13 @@
 
 // A cell of the table, made of the TS text of a source or a translation.
 
-#include "blockwriter.h"
+#include "codepagereferences.h"
 
 namespace Conversion {
 
-// The cell holds the TS text as it stands, references and markup included,
-// but for what would break the row, what a spreadsheet would take for a
-// formula, and what the table's encoding cannot hold:
+// The cell holds the TS text as the file spells it, references and markup
+// included, but for what would break the row, what a spreadsheet would take
+// for a formula, and what the table's encoding cannot hold:
 //  - a line break is written &#10;, a tab &#9; and a double quote &quot;,
 //    so that each row is one line; in markup, white space is a space;
 //  - the text of a CDATA section is escaped as TS text is (&amp;, &lt;, &gt;);
@@ -23,8 +23,9 @@ namespace Conversion {
 class CellText
 {
 public:
-    // What a piece of TS text is.
-    enum class Piece { Text, LineBreak, Markup, CData };
+    // What a piece of TS text is: text as the file spells it, a tag as the
+    // file spells it, or the text that a CDATA section holds.
+    enum class Piece { Text, Markup, CData };
 
     explicit CellText(const QTextCodec *table) : m_references(table, Referenced::Unencodable) {}
 
@@ -36,12 +37,6 @@ private:
 
     CodePageReferences m_references;
 };
-
-// A spreadsheet runs a cell that begins with one of =, +, - or @ as a
-// formula (and changes it when the sheet is saved): such a first character
-// of a cell is appended to out as a character reference, which Qt's tools
-// read as that very character. Returns the rest of the cell, to append.
-QStringView appendSafeStart(QString &out, QStringView cell);
 
 } // namespace Conversion
 

@@ -12,25 +12,31 @@ Result tableToTs(QIODevice &table, QIODevice &ts, QTextCodec *system)
 {
     TsWriter writer(ts, system);
     TableReader reader(table, system);
+    Result result;
     Row row;
     bool first = true;
     bool text = false;
     bool tab = false;
-    while (!writer.writeFailed() && reader.next(row)) {
+    while (!writer.writeFailed() && result.refusal == Refusal::None && reader.next(row)) {
         text = text || !row.cells[0].isEmpty();
         tab = tab || row.count > 1;
         if (row.holdsNoText())
             continue;   // empty lines, and rows that hold only padding or stray cells
         const bool header = first && row.isHeader();
         first = false;
-        if (!header)
-            writer.writeMessage(row.cells[0], row.cells[1], row.hasEncodingMarker());
+        if (header)
+            continue;
+        writer.writeMessage(row.cells[0], row.cells[1], row.hasEncodingMarker());
+        ++result.messages;
+        if (writer.refusal() != Refusal::None)
+            result.refuse(writer.refusal(), reader.lines().lineNumber());
     }
-    Result result = writer.finish();
+    result.writeFailure = writer.finish();
+    reader.lines().report(result);
     // A table saved as CSV, with semicolons or commas, would give a message
     // per line and not one translation.
-    result.notTabSeparated = text && !tab;
-    reader.lines().report(result);
+    if (text && !tab && result.refusal == Refusal::None)
+        result.refuse(Refusal::NotTabSeparated, 0);
     return result;
 }
 

@@ -4,276 +4,308 @@
 #include "tsexport.h"
 
 #include "blockwriter.h"
-#include "encodings.h"
-#include "linereader.h"
 #include "tablecells.h"
 #include "tsmarkup.h"
-#include "tstokenizer.h"
+#include "tsxmlreader.h"
 
 namespace Conversion {
 
 namespace {
 
+using Token = QXmlStreamReader::TokenType;
+
 const QLatin1String tableHeader("Origine \tTraduction\n");
 
-bool isWhiteSpace(QStringView text)
+// Whether a document type holds declarations of its own, after a '['
+// outside the quotes of its identifiers: entities, which Qt's reader
+// expands where the table would keep their references, or attributes.
+bool declaresMarkup(QStringView documentType)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); });
+    QChar quote;
+    for (QChar c : documentType) {
+        if (!quote.isNull())
+            quote = c == quote ? QChar() : quote;
+        else if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+            quote = c;
+        else if (c == QLatin1Char('['))
+            return true;
+    }
+    return false;
 }
 
-// Finds the messages in the TS file's tokens and writes a row of the table
-// for each: its source, its translation, and the encoding marker that older
-// tools set on a message. Everything else in the file has no cell.
-class MessageScanner
+// Qt 4's tools mark a message encoding="UTF-8", and the import writes the
+// mark back so, with numerus="yes" in a plural: a message that has these
+// attributes and no other carries the marker into its row.
+bool marksUtf8(const QXmlStreamAttributes &attributes)
+{
+    bool marked = false;
+    for (const QXmlStreamAttribute &attribute : attributes) {
+        if (attribute.qualifiedName() == QLatin1String("encoding") && attribute.value() == QLatin1String("UTF-8"))
+            marked = true;
+        else if (attribute.qualifiedName() != QLatin1String("numerus") || attribute.value() != QLatin1String("yes"))
+            return false;
+    }
+    return marked;
+}
+
+// Reads the messages of a TS file where Qt's tools read them, a function
+// for each element, and writes a row of the table for each: its source, its
+// translation, and the marker of Qt 4's encoding. What Qt's tools refuse in
+// a TS file is refused, and what they read has a cell, as the file spells
+// it; the rest (contexts, locations, comments) has none.
+class TsExport
 {
 public:
-    MessageScanner(QIODevice &table, QTextCodec *codec) : m_out(table, codec), m_cellText(codec)
+    TsExport(QIODevice &ts, QIODevice &table, QTextCodec *system)
+        : m_input(&ts), m_reader(m_input), m_out(table, system), m_cellText(system)
     {
         m_out.text() += tableHeader;
     }
 
-    void scanLine(QStringView line);
-    Result finish();
-
-    // Whether what is read so far already decides the result: a write that
-    // failed, or a file that the export refuses.
-    bool done() const
+    Result run()
     {
-        return !m_out.failure().isEmpty() || m_result.notTs || m_result.declaresMarkup || m_tooLong;
+        readDocument();
+        m_out.flush();
+        m_result.writeFailure = m_out.failure();
+        m_reader.report(m_result);
+        return m_result;
     }
 
-    // Whether a text or a tag grew longer than any that a TS file holds.
-    bool tooLong() const { return m_tooLong; }
-
 private:
-    // Where the scan stands in the TS text.
-    enum class Place { Outside, InMessage, InSource, InTranslation };
+    const QXmlStreamReader &xml() const { return m_reader.xml(); }
+    bool isStart(QLatin1String name) const { return xml().name() == name; }
+    void refuse(const QString &reason) { m_reader.refuse(Refusal::NotReadByQt, reason); }
 
-    // What white space in a translation is, up to the next text or tag.
-    // Around the numerus forms or the length variants that it holds, it is
-    // layout, not text: the forms follow one another in the cell.
-    enum class Blank {
-        Text,
-        BeforeForm,   // at the start of the translation or of a form: layout if a form opens next, or if
-                      // the element holds forms and closes next
-        AfterForm,    // after a form: layout if a form opens, or the form or translation closes, next
-    };
+    void readDocument();
+    void readTs();
+    void readContext();
+    void readMessage();
+    void readTranslation(bool numerus);
+    void readForms(QLatin1String form);
+    void readText(QString &cell);
+    void skipElement();
+    void append(QString &cell, CellText::Piece piece);
+    void writeRow(bool utf8Marker);
 
-    bool inText() const { return m_place == Place::InSource || m_place == Place::InTranslation; }
-    QString &cell() { return m_place == Place::InSource ? m_source : m_translation; }
-
-    void text(QStringView ts, CellText::Piece piece);
-    void tag(const TsTokenizer::Tag &tag);
-    void startMessage(const TsTokenizer::Tag &tag);
-    void startText(Place place, const TsTokenizer::Tag &tag);
-    void markupInText(const TsTokenizer::Tag &tag);
-    void formInTranslation(const TsTokenizer::Tag &tag);
-    bool whiteSpaceIsLayout(bool formOpens, bool formOrTranslationCloses) const;
-    void writeRow();
-
-    TsTokenizer m_tokens;
+    InputDevice m_input;
+    TsXmlReader m_reader;
     BlockWriter m_out;
     CellText m_cellText;
-    Result m_result;
-
-    bool m_rootSeen = false;
-    bool m_tooLong = false;
-    Place m_place = Place::Outside;
-    bool m_utf8Marker = false;
-    bool m_numerus = false;
     QString m_source;
     QString m_translation;
-    Blank m_blank = Blank::Text;
-    int m_blankFrom = 0;   // where the white space that may be layout begins in the cell
-    // Inside a translation: how deep in its forms (a numerus form, a length
-    // variant, a length variant of a numerus form), and whether the element
-    // at each depth holds forms rather than text, as in a plural message or
-    // with variants="yes"; there, white space between the forms is layout.
-    int m_formDepth = 0;
-    bool m_holdsForms[3] = {};
+    Result m_result;
 };
 
-void MessageScanner::scanLine(QStringView line)
+void TsExport::readDocument()
 {
-    m_tokens.startLine(line);
     for (;;) {
-        switch (m_tokens.next(inText())) {
-        case TsTokenizer::Token::End:
-            m_tooLong = qMax(m_tokens.gathered(), cell().size()) > LongestText;
+        switch (m_reader.next()) {
+        case Token::DTD:
+            if (declaresMarkup(xml().text()))
+                return m_reader.refuse(Refusal::DeclaresMarkup);
+            break;
+        case Token::StartElement:
+            // A TS file's first element is TS: another is another kind of
+            // file, a TypeScript source named .ts, say.
+            if (!isStart(QLatin1String("TS")))
+                return m_reader.refuse(Refusal::NotTs);
+            readTs();
+            break;
+        case Token::EndDocument:
+        case Token::Invalid:
             return;
-        case TsTokenizer::Token::Text:
-            text(m_tokens.text(), CellText::Piece::Text);
-            break;
-        case TsTokenizer::Token::CData:
-            text(m_tokens.text(), CellText::Piece::CData);
-            break;
-        case TsTokenizer::Token::LineBreak:
-            text(QStringView(), CellText::Piece::LineBreak);
-            break;
-        case TsTokenizer::Token::Tag:
-            tag(m_tokens.tag());
+        default:
             break;
         }
     }
 }
 
-Result MessageScanner::finish()
+void TsExport::readTs()
 {
-    // Input that ends inside a message gives the row gathered so far.
-    if (m_place != Place::Outside && !done())
-        writeRow();
-    m_result.notTs = m_result.notTs || !m_rootSeen;
-    m_result.declaresMarkup = m_tokens.declaresMarkup();
-    m_out.flush();
-    m_result.writeFailure = m_out.failure();
-    return m_result;
-}
-
-void MessageScanner::text(QStringView ts, CellText::Piece piece)
-{
-    if (!inText())
-        return;
-    if (piece == CellText::Piece::CData || !isWhiteSpace(ts))
-        m_blank = Blank::Text;   // CDATA is text, whatever it holds
-    m_cellText.append(cell(), ts, piece);
-}
-
-void MessageScanner::tag(const TsTokenizer::Tag &tag)
-{
-    if (!m_rootSeen) {
-        // A TS file's first element is its root, TS: anything else is
-        // another kind of file, a TypeScript source named .ts, say.
-        m_rootSeen = true;
-        m_result.notTs = tag.name != QLatin1String("TS") || tag.closing;
-        m_result.declaresMarkup = m_tokens.declaresMarkup();   // the document type comes before the root
-        return;
+    for (;;) {
+        switch (m_reader.next()) {
+        case Token::StartElement:
+            if (isStart(QLatin1String("context")))
+                readContext();
+            else
+                skipElement();
+            break;
+        case Token::EndElement:
+        case Token::Invalid:
+            return;
+        default:
+            break;
+        }
     }
-    if (inText())
-        return markupInText(tag);
-    if (tag.name == QLatin1String("message")) {
-        if (m_place == Place::InMessage)
-            writeRow();
-        if (!tag.closing)
-            startMessage(tag);
-        return;
+}
+
+void TsExport::readContext()
+{
+    for (;;) {
+        switch (m_reader.next()) {
+        case Token::StartElement:
+            if (isStart(QLatin1String("message")))
+                readMessage();
+            else
+                skipElement();
+            break;
+        case Token::EndElement:
+        case Token::Invalid:
+            return;
+        default:
+            break;
+        }
     }
-    if (m_place != Place::InMessage || tag.closing)
-        return;
-    if (tag.name == QLatin1String("source"))
-        startText(Place::InSource, tag);
-    else if (tag.name == QLatin1String("translation"))
-        startText(Place::InTranslation, tag);
 }
 
-// Whether a tag's attribute says yes, as numerus="yes" and variants="yes" do.
-static bool says(const TsTokenizer::Tag &tag, QLatin1String attribute)
+void TsExport::readMessage()
 {
-    const bool hasAttributes = tag.text.size() > tag.name.size() + 3;   // more than <name> or <name/>
-    return hasAttributes && attributeIs(tag.text, attribute, QLatin1String("yes"));
-}
-
-void MessageScanner::startMessage(const TsTokenizer::Tag &tag)
-{
-    m_place = Place::InMessage;
+    const QXmlStreamAttributes attributes = xml().attributes();
+    const bool numerus = attributes.value(QLatin1String("numerus")) == QLatin1String("yes");
     m_source.resize(0);
     m_translation.resize(0);
-    m_utf8Marker = tag.text == QLatin1String("<message encoding=\"UTF-8\">")
-                   || tag.text == QLatin1String("<message encoding=\"UTF-8\" numerus=\"yes\">");
-    m_numerus = says(tag, QLatin1String("numerus"));
-    if (tag.empty)
-        writeRow();
+    for (;;) {
+        switch (m_reader.next()) {
+        case Token::StartElement:
+            if (isStart(QLatin1String("source"))) {
+                m_source.resize(0);
+                readText(m_source);
+            } else if (isStart(QLatin1String("translation"))) {
+                readTranslation(numerus);
+            } else {
+                skipElement();
+            }
+            break;
+        case Token::EndElement:
+            return writeRow(marksUtf8(attributes));
+        case Token::Invalid:
+            return;
+        default:
+            break;
+        }
+    }
 }
 
-// A source or a translation begins; an empty element has no text.
-void MessageScanner::startText(Place place, const TsTokenizer::Tag &tag)
+// The translation of a plural is its numerus forms; one marked
+// variants="yes" is its length variants; else it is text.
+void TsExport::readTranslation(bool numerus)
 {
-    m_place = place;
-    cell().resize(0);
-    if (tag.empty) {
-        m_place = Place::InMessage;
+    m_translation.resize(0);
+    if (numerus)
+        readForms(numerusForm);
+    else if (xml().attributes().value(QLatin1String("variants")) == QLatin1String("yes"))
+        readForms(lengthVariant);
+    else
+        readText(m_translation);
+}
+
+// Numerus forms or length variants, one after the other in the cell, their
+// tags as the file spells them; the white space between them lays them out
+// in the file, and is not theirs.
+void TsExport::readForms(QLatin1String form)
+{
+    for (;;) {
+        switch (m_reader.next()) {
+        case Token::Characters:
+            if (!xml().isWhitespace())
+                return refuse(QString::fromUtf8("du texte se trouve entre les éléments <%1> d'une traduction").arg(form));
+            break;
+        case Token::StartElement:
+            if (!isStart(form)) {
+                return refuse(QString::fromUtf8("l'élément <%1> se trouve parmi les éléments <%2> d'une traduction")
+                                  .arg(xml().name(), form));
+            }
+            append(m_translation, CellText::Piece::Markup);
+            if (form == numerusForm && xml().attributes().value(QLatin1String("variants")) == QLatin1String("yes"))
+                readForms(lengthVariant);
+            else
+                readText(m_translation);
+            append(m_translation, CellText::Piece::Markup);
+            break;
+        case Token::EndElement:
+        case Token::Invalid:
+            return;
+        default:
+            break;
+        }
+    }
+}
+
+// A text: characters, references, CDATA sections and <byte> elements, Qt's
+// way of writing a control character. Comments and processing instructions
+// in it are left out.
+void TsExport::readText(QString &cell)
+{
+    for (;;) {
+        switch (m_reader.next()) {
+        case Token::Characters:
+            append(cell, xml().isCDATA() ? CellText::Piece::CData : CellText::Piece::Text);
+            break;
+        case Token::StartElement:
+            if (!isStart(byteElement)) {
+                return refuse(QString::fromUtf8("l'élément <%1> se trouve dans un texte, où seul <byte> peut figurer")
+                                  .arg(xml().name()));
+            }
+            append(cell, CellText::Piece::Markup);
+            if (m_reader.next() != Token::EndElement)
+                return refuse(QString::fromUtf8("un élément <byte> contient quelque chose"));
+            append(cell, CellText::Piece::Markup);
+            break;
+        case Token::EndElement:
+        case Token::Invalid:
+            return;
+        default:
+            break;
+        }
+    }
+}
+
+// An element that has no cell, such as a location or a comment. Messages
+// are read where Qt's tools read them, in a context of the TS element: a
+// message or a context elsewhere is refused, not left out.
+void TsExport::skipElement()
+{
+    Token token = Token::StartElement;
+    for (int depth = 0; token != Token::Invalid; token = m_reader.next()) {
+        if (token == Token::StartElement) {
+            if (isStart(QLatin1String("message")) || isStart(QLatin1String("context"))) {
+                return refuse(QString::fromUtf8("l'élément <%1> n'est pas à la place où les outils de Qt le lisent")
+                                  .arg(xml().name()));
+            }
+            ++depth;
+        } else if (token == Token::EndElement && --depth == 0) {
+            return;
+        }
+    }
+}
+
+void TsExport::append(QString &cell, CellText::Piece piece)
+{
+    if (xml().hasError())
         return;
-    }
-    m_blank = place == Place::InTranslation ? Blank::BeforeForm : Blank::Text;
-    m_blankFrom = 0;
-    m_formDepth = 0;
-    m_holdsForms[0] = m_numerus || says(tag, QLatin1String("variants"));
+    m_cellText.append(cell, piece == CellText::Piece::CData ? xml().text() : m_reader.spelling(), piece);
+    if (cell.size() > LongestText)
+        m_reader.refuse(Refusal::TooLong);
 }
 
-// A tag inside a source or a translation: its end, or markup of its text.
-void MessageScanner::markupInText(const TsTokenizer::Tag &tag)
-{
-    const bool ends = tag.closing && tag.name == QLatin1String(m_place == Place::InSource ? "source" : "translation");
-    const bool form = m_place == Place::InTranslation && (tag.name == numerusForm || tag.name == lengthVariant);
-    if (whiteSpaceIsLayout(form && !tag.closing, (form || ends) && tag.closing))
-        cell().truncate(m_blankFrom);
-    if (ends) {
-        m_place = Place::InMessage;
-        return;
-    }
-    m_cellText.append(cell(), tag.text, CellText::Piece::Markup);
-    m_blank = Blank::Text;
-    if (form)
-        formInTranslation(tag);
-    m_blankFrom = cell().size();
-}
-
-// A numerus form or a length variant opens or closes.
-void MessageScanner::formInTranslation(const TsTokenizer::Tag &tag)
-{
-    if (tag.closing || tag.empty) {
-        m_blank = Blank::AfterForm;
-        m_formDepth -= tag.closing && m_formDepth > 0;
-        return;
-    }
-    m_blank = Blank::BeforeForm;
-    m_formDepth = qMin(m_formDepth + 1, 2);
-    m_holdsForms[m_formDepth] = tag.name == numerusForm && says(tag, QLatin1String("variants"));
-}
-
-// Whether the white space since the last text or tag is layout, now that a
-// form opens, or a form or the translation closes.
-bool MessageScanner::whiteSpaceIsLayout(bool formOpens, bool formOrTranslationCloses) const
-{
-    switch (m_blank) {
-    case Blank::Text:
-        return false;
-    case Blank::BeforeForm:
-        return formOpens || (formOrTranslationCloses && m_holdsForms[m_formDepth]);
-    case Blank::AfterForm:
-        return formOpens || formOrTranslationCloses;
-    }
-    return false;
-}
-
-void MessageScanner::writeRow()
+void TsExport::writeRow(bool utf8Marker)
 {
     QString &row = m_out.text();
     row += m_source;
     row += QLatin1Char('\t');
     row += m_translation;
-    if (m_utf8Marker)
+    if (utf8Marker)
         row += QLatin1String("\tUTF-8");
     row += QLatin1Char('\n');
     m_out.written();
-    m_place = Place::Outside;
-    ++m_result.records;
+    ++m_result.messages;
 }
 
 } // namespace
 
 Result tsToTable(QIODevice &ts, QIODevice &table, QTextCodec *system)
 {
-    MessageScanner scanner(table, system);
-    InputDevice input(&ts);
-    LineReader reader(input, tsCodec(input));
-    QStringView line;
-    while (!scanner.done() && reader.readLine(line))
-        scanner.scanLine(line);
-    Result result = scanner.finish();
-    reader.report(result);
-    if (scanner.tooLong())
-        result.tooLongLine = reader.lineNumber();
-    return result;
+    return TsExport(ts, table, system).run();
 }
 
 } // namespace Conversion

@@ -3,7 +3,7 @@
 
 #include "tsmarkup.h"
 
-#include "blockwriter.h"
+#include "codepagereferences.h"
 #include "textsearch.h"
 
 #include <QVarLengthArray>
@@ -44,23 +44,6 @@ bool isXmlChar(uint c)
 
 const QLatin1String entities[] = {QLatin1String("&amp;"), QLatin1String("&lt;"), QLatin1String("&gt;"),
                                   QLatin1String("&quot;"), QLatin1String("&apos;")};
-const QChar entityCharacters[] = {QLatin1Char('&'), QLatin1Char('<'), QLatin1Char('>'), QLatin1Char('"'),
-                                  QLatin1Char('\'')};
-
-// The character of the reference at the start of text, whose length is
-// known to be that of a reference.
-uint referencedCharacter(QStringView reference)
-{
-    const auto entity = std::find(std::begin(entities), std::end(entities), reference);
-    if (entity != std::end(entities))
-        return entityCharacters[entity - std::begin(entities)].unicode();
-    const int base = reference.at(2) == QLatin1Char('x') ? 16 : 10;
-    uint value = 0;
-    for (QChar c : reference.mid(base == 16 ? 3 : 2).chopped(1))
-        value = value * uint(base) + uint(digitValue(c, base));
-    return value;
-}
-
 // Names of elements and attributes in ASCII, without namespace prefixes.
 bool isNameStart(QChar c)
 {
@@ -138,11 +121,9 @@ int readAttribute(QStringView text, int i, Attribute *attribute)
     return i + 1;
 }
 
-// Reads the attributes of a start tag from i to its end, checking each;
-// calls found(attribute) for each, and returns the position after the tag
-// with its kind, or -1.
-template <typename Found>
-int readAttributes(QStringView text, int i, Tag::Kind *kind, Found found)
+// Reads the attributes of a start tag from i to its end, checking each, and
+// returns the position after the tag with its kind, or -1.
+int readAttributes(QStringView text, int i, Tag::Kind *kind)
 {
     QVarLengthArray<QStringView, 4> names;
     for (;;) {
@@ -164,19 +145,7 @@ int readAttributes(QStringView text, int i, Tag::Kind *kind, Found found)
         if (std::find(names.cbegin(), names.cend(), attribute.name) != names.cend())
             return -1;
         names.append(attribute.name);
-        found(attribute);
     }
-}
-
-// Whether the text holds the name anywhere: a quick look that spares most
-// tags the reading of their attributes.
-bool mentions(QStringView text, QLatin1String name)
-{
-    for (int i = indexOf(text, name.at(0).toLatin1()); i >= 0; i = indexOf(text, name.at(0).toLatin1(), i + 1)) {
-        if (text.mid(i).startsWith(name))
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -220,36 +189,10 @@ Tag tagAt(QStringView text)
         const int gt = skipSpace(text, end);
         after = gt < text.size() && text[gt] == QLatin1Char('>') ? gt + 1 : -1;
     } else {
-        after = readAttributes(text, end, &tag.kind, [](const Attribute &) {});
+        after = readAttributes(text, end, &tag.kind);
     }
     tag.length = qMax(after, 0);
     return tag;
-}
-
-bool attributeIs(QStringView tag, QLatin1String name, QLatin1String value)
-{
-    if (!mentions(tag, name))
-        return false;   // most tags, and soon told
-    QString read;
-    bool found = false;
-    Tag::Kind kind;
-    readAttributes(tag, nameEnd(tag, 1), &kind, [&](const Attribute &attribute) {
-        if (attribute.name != name)
-            return;
-        found = true;
-        for (int i = 0; i < attribute.value.size();) {
-            const int length = attribute.value.at(i) == QLatin1Char('&') ? referenceLength(attribute.value.mid(i)) : 0;
-            if (length > 0) {
-                const uint character = referencedCharacter(attribute.value.mid(i, length));
-                read += QString::fromUcs4(&character, 1);
-                i += length;
-            } else {
-                read += isSpace(attribute.value.at(i)) ? QLatin1Char(' ') : attribute.value.at(i);
-                ++i;
-            }
-        }
-    });
-    return found && read == value;
 }
 
 int emptyElementLength(QStringView text, QLatin1String name)

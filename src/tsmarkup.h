@@ -4,9 +4,9 @@
 #ifndef TSMARKUP_H
 #define TSMARKUP_H
 
-// What a cell keeps of the TS text besides its characters, read alike by the
-// export, which writes it into the table as it stands, and by the import,
-// which writes it back into a TS file:
+// What a cell keeps of the TS text besides its characters, which the export
+// writes into the table as the TS file spells it, and the import reads, by
+// the rules of this file, to write it back into a TS file:
 //  - character and entity references, such as &amp; or &#x202f;;
 //  - in a text, <byte value="…"/> elements, Qt's way of writing a control
 //    character;
@@ -43,10 +43,6 @@ struct Tag
 // The tag at the start of text, if it is a well-formed one: its attributes
 // each named once, their values free of '<' and of '&' but in references.
 Tag tagAt(QStringView text);
-
-// Whether the tag's text has the attribute with that value, as XML reads
-// it: references decoded, white space made spaces.
-bool attributeIs(QStringView tag, QLatin1String name, QLatin1String value);
 
 // The length of the element at the start of text that holds nothing, such
 // as <byte value="x9"/> or <byte value="x9"></byte>, or 0.

@@ -3,7 +3,7 @@
 
 #include "tswriter.h"
 
-#include "tablecells.h"
+#include "formulastart.h"
 #include "textsearch.h"
 
 #include <QVector>
@@ -12,7 +12,7 @@ namespace Conversion {
 
 void TsTextWriter::appendCell(QString &out, QStringView cell)
 {
-    append(out, appendSafeStart(out, cell));
+    append(out, appendFormulaSafeStart(out, cell));
 }
 
 void TsTextWriter::append(QString &out, QStringView text)
@@ -23,6 +23,12 @@ void TsTextWriter::append(QString &out, QStringView text)
     const QChar *p = text.data();
     const QChar *end = p + text.size();
     while (p < end) {
+        // Counted where it grows: a line of control characters, each a
+        // <byte> element, would give a text eighteen times its length.
+        if (out.size() > LongestText) {
+            m_tooLong = true;
+            return;
+        }
         const QChar *run = p;
         p = findSpecial(p, end, 0x20, plainUpTo, '"', '&', '<', '>');
         out.append(run, int(p - run));
@@ -106,17 +112,21 @@ void TsWriter::writeMessage(QStringView source, QStringView translation, bool ut
     }
     m_buffer += QLatin1String("</translation>\n    </message>\n");
     m_out.written();
-    ++m_result.records;
 }
 
-Result TsWriter::finish()
+Refusal TsWriter::refusal() const
+{
+    if (m_text.tooLong())
+        return Refusal::TooLong;
+    return m_text.textLost() ? Refusal::NotXmlText : Refusal::None;
+}
+
+QString TsWriter::finish()
 {
     m_buffer += QLatin1String("</context>\n"
                               "</TS>\n");
     m_out.flush();
-    m_result.textLost = m_text.textLost();
-    m_result.writeFailure = m_out.failure();
-    return m_result;
+    return m_out.failure();
 }
 
 // Ends the opening tag of a translation or a numerus form and writes

@@ -9,6 +9,7 @@
 // translation, each on one line.
 
 #include "blockwriter.h"
+#include "codepagereferences.h"
 #include "conversion.h"
 #include "tsmarkup.h"
 
@@ -22,7 +23,11 @@ class TsTextWriter
 public:
     explicit TsTextWriter(const QTextCodec *ts) : m_references(ts, Referenced::NonAscii) {}
 
+    // Whether a character that XML cannot hold was met, and written as U+FFFD.
     bool textLost() const { return m_textLost; }
+    // Whether the text written grew longer than any that a TS file holds;
+    // it ends there.
+    bool tooLong() const { return m_tooLong; }
 
     // A whole cell's text: its first character is written as a reference
     // where a spreadsheet would take it for the start of a formula, as the
@@ -38,6 +43,7 @@ private:
 
     CodePageReferences m_references;
     bool m_textLost = false;
+    bool m_tooLong = false;
 };
 
 class TsWriter
@@ -49,7 +55,11 @@ public:
     // them; a translation cell made of numerus forms gives a plural.
     void writeMessage(QStringView source, QStringView translation, bool utf8Marker);
 
-    Result finish();
+    // Why the messages written refuse the table, or None.
+    Refusal refusal() const;
+
+    // Ends the file; returns why it could not be written, or nothing.
+    QString finish();
     bool writeFailed() const { return !m_out.failure().isEmpty(); }
 
 private:
@@ -58,7 +68,6 @@ private:
     BlockWriter m_out;
     TsTextWriter m_text;
     QString &m_buffer;
-    Result m_result;
 };
 
 } // namespace Conversion

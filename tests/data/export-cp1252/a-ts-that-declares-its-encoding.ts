@@ -1,1 +1,1 @@
-<?xml version='1.0' encoding='ISO-8859-1'?><TS><message><source>Café</source></message></TS>
+<?xml version='1.0' encoding='ISO-8859-1'?><TS><context><message><source>Café</source></message></context></TS>

@@ -1,2 +1,2 @@
 <?xml version="1.0" encoding="utf-8"?>
-<TS><message><source>Café Á € ā 日😀</source></message></TS>
+<TS><context><message><source>Café Á € ā 日😀</source></message></context></TS>

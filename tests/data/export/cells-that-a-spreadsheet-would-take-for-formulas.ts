@@ -1,1 +1,1 @@
-<TS><message><source>=1+1</source><translation>-x</translation></message><message><source>+a=b</source><translation>@b</translation></message><message><source>a-b</source><translation> =c</translation></message></TS>
+<TS><context><message><source>=1+1</source><translation>-x</translation></message><message><source>+a=b</source><translation>@b</translation></message><message><source>a-b</source><translation> =c</translation></message></context></TS>

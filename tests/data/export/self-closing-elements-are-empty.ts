@@ -1,1 +1,1 @@
-<TS><message/><message><source/><translation/></message><message><source>a</source></message></TS>
+<TS><context><message/><message><source/><translation/></message><message><source>a</source></message></context></TS>

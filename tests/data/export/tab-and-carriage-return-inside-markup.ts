@@ -4,7 +4,8 @@
 <context>
     <name>Ctx</name>
     <message>
-        <source>a<b	cd/>e</source>
+        <source>a<byte	value="x9"
+/>e</source>
     </message>
 </context>
 </TS>

@@ -1,0 +1,264 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "textdecoder.h"
+
+#include "encodings.h"
+#include "textsearch.h"
+
+#include <QIODevice>
+
+#include <algorithm>
+#include <iterator>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace Conversion {
+
+qint64 InputDevice::checked(qint64 result)
+{
+    if (result < 0 && m_failure.isEmpty())
+        m_failure = m_device->errorString();
+    return result;
+}
+
+qint64 InputDevice::read(char *data, qint64 size)
+{
+    return m_failure.isEmpty() ? checked(m_device->read(data, size)) : -1;
+}
+
+QByteArray InputDevice::peek(qint64 size)
+{
+    QByteArray head(int(size), Qt::Uninitialized);
+    const qint64 peeked = m_failure.isEmpty() ? checked(m_device->peek(head.data(), size)) : -1;
+    head.resize(int(qMax<qint64>(peeked, 0)));
+    return head;
+}
+
+qint64 InputDevice::pos() const
+{
+    return m_device->pos();
+}
+
+bool InputDevice::isSequential() const
+{
+    return m_device->isSequential();
+}
+
+bool InputDevice::seek(qint64 position)
+{
+    return m_failure.isEmpty() && checked(m_device->seek(position) ? 0 : -1) == 0;
+}
+
+qint64 countLineEnds(QStringView text, bool afterCarriageReturn)
+{
+    const QChar *p = text.data();
+    const QChar *const end = p + text.size();
+    if (afterCarriageReturn && p < end && *p == QLatin1Char('\n'))
+        ++p;
+    qint64 count = 0;
+    while ((p = findFirstOf(p, end, '\n', '\r')) < end) {
+        ++count;
+        p += *p == QLatin1Char('\r') && p + 1 < end && p[1] == QLatin1Char('\n') ? 2 : 1;
+    }
+    return count;
+}
+
+// A decoder's state between two chunks. Qt's own decoders of UTF-8, -16
+// and -32 keep all of it in these fields, so that a chunk can be decoded
+// again from where it began, to find where its first invalid bytes lie.
+struct DecoderState
+{
+    explicit DecoderState(const QTextCodec::ConverterState &state)
+        : flags(state.flags), remainingChars(state.remainingChars), invalidChars(state.invalidChars)
+    {
+        std::copy(std::begin(state.state_data), std::end(state.state_data), std::begin(data));
+    }
+
+    void restore(QTextCodec::ConverterState &state) const
+    {
+        state.flags = flags;
+        state.remainingChars = remainingChars;
+        state.invalidChars = invalidChars;
+        std::copy(std::begin(data), std::end(data), std::begin(state.state_data));
+    }
+
+    // The length of the text that the bytes give before the first of them
+    // that the codec finds invalid, decoded from this state.
+    int textBeforeInvalid(QTextCodec *codec, const char *bytes, int size) const
+    {
+        int valid = 0;   // decoding this many bytes finds nothing invalid, and all of them something
+        while (size - valid > 1) {
+            const int middle = valid + (size - valid) / 2;
+            QTextCodec::ConverterState state;
+            restore(state);
+            codec->toUnicode(bytes, middle, &state);
+            (state.invalidChars > invalidChars ? size : valid) = middle;
+        }
+        QTextCodec::ConverterState state;
+        restore(state);
+        return codec->toUnicode(bytes, valid, &state).size();
+    }
+
+    QTextCodec::ConversionFlags flags;
+    int remainingChars;
+    int invalidChars;
+    uint data[3];
+};
+
+TextDecoder::TextDecoder(InputDevice &input, QTextCodec *codec)
+    : m_input(input), m_codec(codec), m_unicode(isUnicodeCodec(codec))
+{
+    // A code page that holds U+FFFD (GB18030) writes it with bytes of its
+    // own, wherever it stands (UTF-7's depend on what is around).
+    const QString replacement(QChar::ReplacementCharacter);
+    const QByteArray encoded = codec->fromUnicode(replacement);
+    if (!m_unicode && codec->toUnicode(encoded) == replacement
+        && codec->fromUnicode(replacement + replacement) == encoded + encoded)
+        m_replacement = encoded;
+}
+
+bool TextDecoder::decode(QString &text)
+{
+#ifdef QUORVALE_SHORT_READS
+    const int wanted = 1 + m_chunks++ % 13;
+#else
+    const int wanted = ChunkSize;
+#endif
+    m_bytes.resize(wanted);
+    const qint64 size = m_input.read(m_bytes.data(), wanted);
+    m_invalidAt = -1;
+    if (size <= 0) {
+        text.resize(0);
+        return false;
+    }
+    const DecoderState before(m_state);
+    text = m_codec->toUnicode(m_bytes.constData(), int(size), &m_state);
+    // Qt's decoder of UTF-8 takes U+FEFF at the start of any chunk for a
+    // byte-order mark, but where a character before it had no other bytes
+    // than ASCII: once a character is decoded, the start is past.
+    if (!text.isEmpty())
+        m_state.flags |= QTextCodec::IgnoreHeader;
+    if (!m_invalidSeen) {
+        m_invalidAt = findInvalid(before, text, int(size));
+        m_invalidSeen = m_invalidAt >= 0;
+    }
+    return true;
+}
+
+bool TextDecoder::endsInsideCharacter() const
+{
+    bool inside = m_state.remainingChars > 0 || m_afterHighSurrogate;
+#ifdef Q_OS_WIN
+    inside = inside || m_afterLeadByte;
+#endif
+    return inside;
+}
+
+int TextDecoder::findInvalid(const DecoderState &before, const QString &text, int size)
+{
+#ifdef Q_OS_WIN
+    if (m_codec->mibEnum() == 0)   // the system's, Windows' own
+        return invalidAnsiAt(size);
+#endif
+    if (!m_unicode)
+        return replacementAt(text, size);
+    if (m_state.invalidChars > before.invalidChars)
+        return before.textBeforeInvalid(m_codec, m_bytes.constData(), size);
+    return m_codec->mibEnum() == 106 ? -1 : loneSurrogateAt(text);
+}
+
+// A code page's decoder writes U+FFFD where it cannot read the bytes, and
+// may count none of them as invalid; a code page has no U+FFFD of its own,
+// but for GB18030. There, a chunk holds invalid bytes where it decodes to
+// more of them than it holds U+FFFD's own bytes (the one that a chunk's
+// edge cuts counts in the chunk that ends it), and the first is taken for
+// the invalid one.
+int TextDecoder::replacementAt(const QString &text, int size)
+{
+    const int first = text.indexOf(QChar(QChar::ReplacementCharacter));
+    if (m_replacement.isEmpty())
+        return first;
+    const QByteArray bytes = m_tail + QByteArray::fromRawData(m_bytes.constData(), size);
+    m_tail = bytes.right(m_replacement.size() - 1);
+    if (first < 0)
+        return -1;
+    const int decoded = int(text.count(QChar(QChar::ReplacementCharacter)));
+    return decoded > bytes.count(m_replacement) ? first : -1;
+}
+
+#ifdef Q_OS_WIN
+// Windows' decoder of its ANSI code page, behind Qt's system codec, drops
+// the bytes that it cannot read without a trace, with a tab or a line end
+// after them: they are looked for here. The first byte of a double-byte
+// character may end a chunk, and its second open the next.
+int TextDecoder::invalidAnsiAt(int size)
+{
+    const char *const bytes = m_bytes.constData();
+    const auto valid = [](const char *from, int length) {
+        return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, from, length, nullptr, 0) > 0;
+    };
+    int start = 0;
+    if (m_afterLeadByte) {
+        m_afterLeadByte = false;
+        const char pair[2] = {m_leadByte, bytes[0]};
+        if (!valid(pair, 2))
+            return 0;
+        start = 1;
+    }
+    int end = start;   // the characters that the chunk holds whole
+    while (end < size) {
+        const int length = IsDBCSLeadByteEx(CP_ACP, BYTE(bytes[end])) ? 2 : 1;
+        if (end + length > size) {
+            m_afterLeadByte = true;
+            m_leadByte = bytes[end];
+            break;
+        }
+        end += length;
+    }
+    if (end == start || valid(bytes + start, end - start))
+        return -1;
+    for (int i = start; i < end;) {
+        const int length = IsDBCSLeadByteEx(CP_ACP, BYTE(bytes[i])) ? 2 : 1;
+        // Before it in the decoded text: the pair carried from the last
+        // chunk (one character, where start is 1), and the valid bytes.
+        if (!valid(bytes + i, length))
+            return start + MultiByteToWideChar(CP_ACP, 0, bytes + start, i - start, nullptr, 0);
+        i += length;
+    }
+    return -1;
+}
+#endif
+
+// The decoders of UTF-16 and UTF-32 pass a surrogate that has no partner
+// through; one at the end of a chunk may find it in the next.
+int TextDecoder::loneSurrogateAt(const QString &text)
+{
+    const QChar *const begin = text.constData();
+    const QChar *const end = begin + text.size();
+    const QChar *p = begin;
+    if (m_afterHighSurrogate && p < end) {
+        m_afterHighSurrogate = false;
+        if (!p->isLowSurrogate())
+            return 0;
+        ++p;
+    }
+    for (; (p = findSpecial(p, end, 0, 0xD7FF)) < end; ++p) {
+        if (p->isLowSurrogate())
+            return int(p - begin);
+        if (!p->isHighSurrogate())
+            continue;
+        if (p + 1 == end) {
+            m_afterHighSurrogate = true;
+            break;
+        }
+        if (!p[1].isLowSurrogate())
+            return int(p - begin);
+        ++p;
+    }
+    return -1;
+}
+
+} // namespace Conversion

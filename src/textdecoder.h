@@ -1,0 +1,105 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#ifndef TEXTDECODER_H
+#define TEXTDECODER_H
+
+// The input, read with each call checked and decoded a chunk at a time,
+// telling where its text is not valid in its encoding.
+
+#include <QString>
+#include <QTextCodec>
+
+class QIODevice;
+
+namespace Conversion {
+
+// The input is read this many bytes at a time. The test builds
+// (QUORVALE_SHORT_READS) read 1 to 13 bytes at a time instead, each length
+// in turn, so that the edges of the chunks fall everywhere: inside a
+// character, a line end, a tag.
+const int ChunkSize = 64 * 1024;
+
+// The input device, with each read checked where it happens: the first
+// read, peek or seek that fails is kept with the system's reason, and
+// nothing is read after it. Qt's error() tells of the last call only, so a
+// failed read followed by one that succeeds would leave no trace, and a
+// failed read taken for the end of the text would cut it short.
+class InputDevice
+{
+public:
+    explicit InputDevice(QIODevice *device) : m_device(device) {}
+
+    // The bytes read, 0 at the end, -1 once a read has failed.
+    qint64 read(char *data, qint64 size);
+    QByteArray peek(qint64 size);
+    bool seek(qint64 position);
+    qint64 pos() const;
+    bool isSequential() const;
+
+    const QString &failure() const { return m_failure; }
+
+private:
+    qint64 checked(qint64 result);
+
+    QIODevice *m_device;
+    QString m_failure;
+};
+
+struct DecoderState;
+
+// Decodes the input a chunk at a time in a codec, and finds the first
+// character that stands for bytes not valid in it, which Qt's decoders hide
+// behind replacement characters, drop, or pass through. A Unicode
+// byte-order mark at the start is skipped, and only there.
+class TextDecoder
+{
+public:
+    TextDecoder(InputDevice &input, QTextCodec *codec);
+
+    // Decodes the next chunk into text (empty where its bytes end inside a
+    // character); false at the end of the input, or once a read failed.
+    bool decode(QString &text);
+
+    // Where the first character lies, in the text decoded last, that stands
+    // for bytes not valid in the encoding, or -1. Once one is found, no
+    // other is looked for.
+    int invalidAt() const { return m_invalidAt; }
+
+    // Whether the input ended inside a character (decode() returned false).
+    bool endsInsideCharacter() const;
+
+    QTextCodec *codec() const { return m_codec; }
+    const QString &readFailure() const { return m_input.failure(); }
+
+private:
+    int findInvalid(const DecoderState &before, const QString &text, int size);
+    int replacementAt(const QString &text, int size);
+    int loneSurrogateAt(const QString &text);
+#ifdef Q_OS_WIN
+    int invalidAnsiAt(int size);
+    char m_leadByte = 0;
+    bool m_afterLeadByte = false;
+#endif
+
+    InputDevice &m_input;
+    QTextCodec *m_codec;
+    QTextCodec::ConverterState m_state;
+    bool m_unicode;
+    QByteArray m_bytes;
+    int m_chunks = 0;
+    int m_invalidAt = -1;
+    bool m_invalidSeen = false;
+    bool m_afterHighSurrogate = false;
+    QByteArray m_replacement;   // the bytes of U+FFFD where the code page holds it (GB18030)
+    QByteArray m_tail;          // the last bytes of the chunk before, where one may begin
+};
+
+// How many lines end in text: at a line feed, a carriage return and line
+// feed, or a carriage return alone. A line feed first in a text that follows
+// a carriage return ends no line of its own.
+qint64 countLineEnds(QStringView text, bool afterCarriageReturn = false);
+
+} // namespace Conversion
+
+#endif // TEXTDECODER_H

@@ -1,0 +1,166 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "tsxmlreader.h"
+
+#include "encodings.h"
+
+namespace Conversion {
+
+TsXmlReader::TsXmlReader(InputDevice &input) : m_input(input)
+{
+    start(xmlCodec(input));
+}
+
+void TsXmlReader::start(QTextCodec *codec)
+{
+    m_decoder = std::make_unique<TextDecoder>(m_input, codec);
+    m_xml.clear();
+    // The reader is given UTF-16 with its byte-order mark, which it reads
+    // as it is: an encoding that the XML declaration names is not its
+    // business any more, but for its name, which it checks.
+    m_xml.addData(QString());
+    m_text.clear();
+    m_textStart = m_tokenStart = m_tokenEnd = 0;
+    m_lineAtTokenEnd = 1;
+    m_inputEnded = false;
+    m_stopped = Result();
+}
+
+QXmlStreamReader::TokenType TsXmlReader::next()
+{
+    dropRead();
+    QXmlStreamReader::TokenType type;
+    for (;;) {
+        // Where its text runs out once the root element has ended, the
+        // reader takes the document for complete: it is given the rest of
+        // the file first, which may hold what may not follow the root.
+        if (m_rootClosed)
+            feed(true);
+        type = m_xml.readNext();
+        if (type != QXmlStreamReader::Invalid || m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError
+            || !feed(false))
+            break;
+    }
+    if (type == QXmlStreamReader::StartDocument && restartInDeclaredEncoding())
+        return next();
+    m_tokenStart = m_tokenEnd;
+    m_tokenEnd = m_xml.characterOffset();
+    // The reader reads the '<' after a text to know that the text ends there.
+    if (type == QXmlStreamReader::Characters && !m_xml.isCDATA() && m_tokenEnd > m_tokenStart
+        && m_text.at(int(m_tokenEnd - 1 - m_textStart)) == QLatin1Char('<'))
+        --m_tokenEnd;
+    m_lineAtTokenEnd = m_xml.lineNumber();
+    if (type == QXmlStreamReader::StartElement) {
+        m_rootSeen = true;
+        ++m_depth;
+    } else if (type == QXmlStreamReader::EndElement) {
+        m_rootClosed = --m_depth == 0;
+    }
+    return type;
+}
+
+QStringView TsXmlReader::spelling() const
+{
+    return QStringView(m_text).mid(int(m_tokenStart - m_textStart), int(m_tokenEnd - m_tokenStart));
+}
+
+// The text before the current token has been read: it goes once it is the
+// larger part of what is kept, so that each character is moved once or
+// twice, whatever the length of the pieces.
+void TsXmlReader::dropRead()
+{
+    const qint64 read = m_tokenEnd - m_textStart;
+    if (read > 0 && read >= m_text.size() / 2) {
+        m_text.remove(0, int(read));
+        m_textStart = m_tokenEnd;
+    }
+}
+
+// Qt's reader reads the file in the encoding that its XML declaration names,
+// where Qt knows that one and it is not the one that the first bytes showed:
+// from the first byte on again.
+bool TsXmlReader::restartInDeclaredEncoding()
+{
+    if (m_restarted)
+        return false;
+    m_restarted = true;
+    QTextCodec *declared = QTextCodec::codecForName(m_xml.documentEncoding().toLatin1());
+    if (!declared || declared == m_decoder->codec() || !m_input.seek(0))
+        return false;
+    start(declared);
+    return true;
+}
+
+// Decodes more of the input and gives it to the reader: the rest of it, or
+// at least as much again as the reader holds of the piece it is reading.
+// The reader reads a comment, a processing instruction or a CDATA section
+// again from its start each time it is given more of it; so each is read a
+// few times over, not once for each chunk. False where nothing was given.
+bool TsXmlReader::feed(bool everything)
+{
+    const int before = m_text.size();
+    const qint64 reading = m_textStart + before - m_tokenEnd;
+    QString chunk;
+    while (!m_inputEnded && (everything || m_text.size() - before < qMax<qint64>(reading, 1))) {
+        // Bytes of a character that the file's end cuts are read past, as
+        // Qt's reader does: they end a file cut short, or follow the root.
+        if (!m_decoder->decode(chunk)) {
+            m_inputEnded = true;
+            break;
+        }
+        const int invalid = m_decoder->invalidAt();
+        m_text += QStringView(chunk).left(invalid >= 0 ? invalid : chunk.size());
+        if (invalid >= 0) {
+            m_inputEnded = true;
+            m_stopped.refuse(Refusal::InvalidBytes, lineAt(m_textStart + m_text.size()));
+        } else if (m_textStart + m_text.size() - m_tokenEnd > LongestText) {
+            m_inputEnded = true;
+            m_text.truncate(int(m_tokenEnd + LongestText - m_textStart));
+            m_stopped.refuse(Refusal::TooLong, lineAt(m_tokenEnd + LongestText));
+        }
+    }
+    if (m_text.size() == before)
+        return false;
+    QByteArray utf16;
+    if (m_textStart + before == 0) {
+        const ushort mark = QChar::ByteOrderMark;
+        utf16.append(reinterpret_cast<const char *>(&mark), sizeof mark);
+    }
+    utf16.append(reinterpret_cast<const char *>(m_text.constData() + before), (m_text.size() - before) * 2);
+    m_xml.addData(utf16);
+    return true;
+}
+
+// The line of a place in the text that the reader has not reached yet.
+qint64 TsXmlReader::lineAt(qint64 offset) const
+{
+    const int from = int(m_tokenEnd - m_textStart);
+    return m_lineAtTokenEnd + countLineEnds(QStringView(m_text).mid(from, int(offset - m_tokenEnd)));
+}
+
+void TsXmlReader::refuse(Refusal why, const QString &reason)
+{
+    m_refused.refuse(why, m_xml.lineNumber(), reason);
+    m_xml.raiseError(reason);
+}
+
+void TsXmlReader::report(Result &result) const
+{
+    result.codec = m_decoder->codec()->name();
+    result.readFailure = m_decoder->readFailure();
+    const bool cut = m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+    if (m_refused.refusal != Refusal::None) {
+        result.refuse(m_refused.refusal, m_refused.line, m_refused.detail);
+    } else if (m_xml.hasError() && !cut) {
+        result.refuse(m_rootSeen ? Refusal::NotReadByQt : Refusal::NotTs, m_xml.lineNumber(),
+                      QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
+    } else if (m_stopped.refusal != Refusal::None) {
+        result.refuse(m_stopped.refusal, m_stopped.line);
+    } else if (cut) {
+        result.refuse(m_rootSeen ? Refusal::NotReadByQt : Refusal::NotTs, m_xml.lineNumber(),
+                      QString::fromUtf8("le document s'arrête avant sa fin : le fichier a été coupé"));
+    }
+}
+
+} // namespace Conversion

@@ -1,0 +1,75 @@
+// SPDX-FileCopyrightText: 2026 The Quorvale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#ifndef TSXMLREADER_H
+#define TSXMLREADER_H
+
+// A TS file read by Qt's XML reader, as Qt's own tools read it, with the
+// spelling of each piece as the file holds it.
+
+#include "conversion.h"
+#include "textdecoder.h"
+
+#include <QXmlStreamReader>
+
+#include <memory>
+
+namespace Conversion {
+
+// Reads a TS file with QXmlStreamReader, the reader of lupdate, lconvert
+// and lrelease: what it refuses is refused, and what it reads is read alike.
+// The text is decoded here, where its bytes are checked, in the encoding
+// that Qt's reader would read it in, and handed to the reader as it asks for
+// more: memory holds the current piece of the document and little more.
+// The reader tells what each piece means; the spelling of a piece, as the
+// file holds it (its references, the white space of a tag, its line ends),
+// is taken from the text at the reader's offsets.
+class TsXmlReader
+{
+public:
+    explicit TsXmlReader(InputDevice &input);
+
+    // The next token, as QXmlStreamReader::readNext() gives it; Invalid once
+    // the file is refused.
+    QXmlStreamReader::TokenType next();
+
+    const QXmlStreamReader &xml() const { return m_xml; }
+
+    // The current token as the file spells it: a tag, or a text with its
+    // references and line ends.
+    QStringView spelling() const;
+
+    // Refuses the file at the current line, and ends the reading.
+    void refuse(Refusal why, const QString &reason = QString());
+
+    // What reading found: why the file is refused, if it is, and whether it
+    // could be read to its end.
+    void report(Result &result) const;
+
+private:
+    void start(QTextCodec *codec);
+    bool restartInDeclaredEncoding();
+    bool feed(bool everything);
+    qint64 lineAt(qint64 offset) const;
+    void dropRead();
+
+    InputDevice &m_input;
+    std::unique_ptr<TextDecoder> m_decoder;
+    QXmlStreamReader m_xml;
+    QString m_text;             // the decoded text, from m_textStart on
+    qint64 m_textStart = 0;     // offsets count the characters of the whole text
+    qint64 m_tokenStart = 0;
+    qint64 m_tokenEnd = 0;
+    qint64 m_lineAtTokenEnd = 1;
+    int m_depth = 0;
+    bool m_rootSeen = false;
+    bool m_rootClosed = false;
+    bool m_inputEnded = false;
+    bool m_restarted = false;
+    Result m_refused;   // what the file's content is refused for
+    Result m_stopped;   // what stopped the feeding: invalid bytes or a piece too long, once the reader gets there
+};
+
+} // namespace Conversion
+
+#endif // TSXMLREADER_H

@@ -1,1 +1,0 @@
-<TS><message/><source>a</source><translation>b</translation></TS>

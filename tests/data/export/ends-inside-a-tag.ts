@@ -1,2 +1,0 @@
-<TS><context>
-<message><source>a</source><translation>b</trans

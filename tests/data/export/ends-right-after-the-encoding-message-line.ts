@@ -1,2 +1,0 @@
-<TS><context>
-<message encoding="UTF-8">
