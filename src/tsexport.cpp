@@ -76,6 +76,7 @@ private:
     bool isStart(QLatin1String name) const { return xml().name() == name; }
     void refuse(const QString &reason) { m_reader.refuse(Refusal::NotReadByQt, reason); }
 
+    Token nextInside();
     void readDocument();
     void readTs();
     void readContext();
@@ -120,41 +121,31 @@ void TsExport::readDocument()
     }
 }
 
+// The next token inside the current element: EndElement at its end, and
+// where the reading has ended.
+Token TsExport::nextInside()
+{
+    const Token token = m_reader.next();
+    return token == Token::Invalid ? Token::EndElement : token;
+}
+
 void TsExport::readTs()
 {
-    for (;;) {
-        switch (m_reader.next()) {
-        case Token::StartElement:
-            if (isStart(QLatin1String("context")))
-                readContext();
-            else
-                skipElement();
-            break;
-        case Token::EndElement:
-        case Token::Invalid:
-            return;
-        default:
-            break;
-        }
+    for (Token token; (token = nextInside()) != Token::EndElement;) {
+        if (token == Token::StartElement && isStart(QLatin1String("context")))
+            readContext();
+        else if (token == Token::StartElement)
+            skipElement();
     }
 }
 
 void TsExport::readContext()
 {
-    for (;;) {
-        switch (m_reader.next()) {
-        case Token::StartElement:
-            if (isStart(QLatin1String("message")))
-                readMessage();
-            else
-                skipElement();
-            break;
-        case Token::EndElement:
-        case Token::Invalid:
-            return;
-        default:
-            break;
-        }
+    for (Token token; (token = nextInside()) != Token::EndElement;) {
+        if (token == Token::StartElement && isStart(QLatin1String("message")))
+            readMessage();
+        else if (token == Token::StartElement)
+            skipElement();
     }
 }
 
@@ -164,26 +155,20 @@ void TsExport::readMessage()
     const bool numerus = attributes.value(QLatin1String("numerus")) == QLatin1String("yes");
     m_source.resize(0);
     m_translation.resize(0);
-    for (;;) {
-        switch (m_reader.next()) {
-        case Token::StartElement:
-            if (isStart(QLatin1String("source"))) {
-                m_source.resize(0);
-                readText(m_source);
-            } else if (isStart(QLatin1String("translation"))) {
-                readTranslation(numerus);
-            } else {
-                skipElement();
-            }
-            break;
-        case Token::EndElement:
-            return writeRow(marksUtf8(attributes));
-        case Token::Invalid:
-            return;
-        default:
-            break;
+    for (Token token; (token = nextInside()) != Token::EndElement;) {
+        if (token != Token::StartElement)
+            continue;
+        if (isStart(QLatin1String("source"))) {
+            m_source.resize(0);
+            readText(m_source);
+        } else if (isStart(QLatin1String("translation"))) {
+            readTranslation(numerus);
+        } else {
+            skipElement();
         }
     }
+    if (!xml().hasError())
+        writeRow(marksUtf8(attributes));
 }
 
 // The translation of a plural is its numerus forms; one marked
@@ -204,30 +189,21 @@ void TsExport::readTranslation(bool numerus)
 // in the file, and is not theirs.
 void TsExport::readForms(QLatin1String form)
 {
-    for (;;) {
-        switch (m_reader.next()) {
-        case Token::Characters:
-            if (!xml().isWhitespace())
-                return refuse(QString::fromUtf8("du texte se trouve entre les éléments <%1> d'une traduction").arg(form));
-            break;
-        case Token::StartElement:
-            if (!isStart(form)) {
-                return refuse(QString::fromUtf8("l'élément <%1> se trouve parmi les éléments <%2> d'une traduction")
-                                  .arg(xml().name(), form));
-            }
-            append(m_translation, CellText::Piece::Markup);
-            if (form == numerusForm && xml().attributes().value(QLatin1String("variants")) == QLatin1String("yes"))
-                readForms(lengthVariant);
-            else
-                readText(m_translation);
-            append(m_translation, CellText::Piece::Markup);
-            break;
-        case Token::EndElement:
-        case Token::Invalid:
-            return;
-        default:
-            break;
+    for (Token token; (token = nextInside()) != Token::EndElement;) {
+        if (token == Token::Characters && !xml().isWhitespace())
+            return refuse(QString::fromUtf8("du texte se trouve entre les éléments <%1> d'une traduction").arg(form));
+        if (token != Token::StartElement)
+            continue;
+        if (!isStart(form)) {
+            return refuse(QString::fromUtf8("l'élément <%1> se trouve parmi les éléments <%2> d'une traduction")
+                              .arg(xml().name(), form));
         }
+        append(m_translation, CellText::Piece::Markup);
+        if (form == numerusForm && xml().attributes().value(QLatin1String("variants")) == QLatin1String("yes"))
+            readForms(lengthVariant);
+        else
+            readText(m_translation);
+        append(m_translation, CellText::Piece::Markup);
     }
 }
 
@@ -236,27 +212,19 @@ void TsExport::readForms(QLatin1String form)
 // in it are left out.
 void TsExport::readText(QString &cell)
 {
-    for (;;) {
-        switch (m_reader.next()) {
-        case Token::Characters:
+    for (Token token; (token = nextInside()) != Token::EndElement;) {
+        if (token == Token::Characters)
             append(cell, xml().isCDATA() ? CellText::Piece::CData : CellText::Piece::Text);
-            break;
-        case Token::StartElement:
-            if (!isStart(byteElement)) {
-                return refuse(QString::fromUtf8("l'élément <%1> se trouve dans un texte, où seul <byte> peut figurer")
-                                  .arg(xml().name()));
-            }
-            append(cell, CellText::Piece::Markup);
-            if (m_reader.next() != Token::EndElement)
-                return refuse(QString::fromUtf8("un élément <byte> contient quelque chose"));
-            append(cell, CellText::Piece::Markup);
-            break;
-        case Token::EndElement:
-        case Token::Invalid:
-            return;
-        default:
-            break;
+        if (token != Token::StartElement)
+            continue;
+        if (!isStart(byteElement)) {
+            return refuse(QString::fromUtf8("l'élément <%1> se trouve dans un texte, où seul <byte> peut figurer")
+                              .arg(xml().name()));
         }
+        append(cell, CellText::Piece::Markup);
+        if (m_reader.next() != Token::EndElement)
+            return refuse(QString::fromUtf8("un élément <byte> contient quelque chose"));
+        append(cell, CellText::Piece::Markup);
     }
 }
 
@@ -265,17 +233,15 @@ void TsExport::readText(QString &cell)
 // message or a context elsewhere is refused, not left out.
 void TsExport::skipElement()
 {
-    Token token = Token::StartElement;
-    for (int depth = 0; token != Token::Invalid; token = m_reader.next()) {
-        if (token == Token::StartElement) {
-            if (isStart(QLatin1String("message")) || isStart(QLatin1String("context"))) {
-                return refuse(QString::fromUtf8("l'élément <%1> n'est pas à la place où les outils de Qt le lisent")
-                                  .arg(xml().name()));
-            }
-            ++depth;
-        } else if (token == Token::EndElement && --depth == 0) {
-            return;
+    for (int depth = 1; depth > 0;) {
+        if (xml().isStartElement() && (isStart(QLatin1String("message")) || isStart(QLatin1String("context")))) {
+            return refuse(QString::fromUtf8("l'élément <%1> n'est pas à la place où les outils de Qt le lisent")
+                              .arg(xml().name()));
         }
+        const Token token = m_reader.next();
+        if (token == Token::Invalid)
+            return;
+        depth += token == Token::StartElement ? 1 : token == Token::EndElement ? -1 : 0;
     }
 }
 

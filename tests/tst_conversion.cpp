@@ -55,6 +55,12 @@ QByteArray messages(int count)
            + "</context>\n</TS>\n";
 }
 
+// A TS file of one message whose source is that text.
+QByteArray messageOf(const QByteArray &source)
+{
+    return "<TS><context><message><source>" + source + "</source></message></context></TS>\n";
+}
+
 // A real TS file of several blocks of input and of output, written into
 // the folder; in a clone without the corpus, one as large.
 QString realTs(const QString &folder)
@@ -65,7 +71,13 @@ QString realTs(const QString &folder)
     return ts;
 }
 
+// Makes a large input when its test runs, not while the table of inputs is
+// made, which would hold them all at once.
+using Input = QByteArray (*)();
+
 } // namespace
+
+Q_DECLARE_METATYPE(Input)
 
 class tst_Conversion : public QObject
 {
@@ -76,13 +88,14 @@ private slots:
     void init();
     void rules_data();
     void rules();
-    void longestText_data();
-    void longestText();
+    void largeInputs_data();
+    void largeInputs();
     void outputAppearsMeanwhile();
     void failingDisk_data();
     void failingDisk();
     void failingSystemCalls_data();
     void failingSystemCalls();
+    void withoutUnnamedFiles();
     void onDiskBeforeItIsNamed();
 
 private:
@@ -162,40 +175,52 @@ void tst_Conversion::rules()
     QVERIFY2(!QtTools::available() || QtTools::messages(expected, &messages, &error), qPrintable(error));
 }
 
-void tst_Conversion::longestText_data()
+void tst_Conversion::largeInputs_data()
 {
     QTest::addColumn<bool>("import");
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QString>("refusal");   // a part of the message, or nothing where it converts
+    QTest::addColumn<Input>("input");
+    QTest::addColumn<QString>("outcome");   // a part of the output, or of the message that refuses the input
     QTest::newRow("a table's line of 50 MB, whose last cell goes on in the next line")
-        << true << QByteArray(50 * 1000 * 1000, 'a') + "\t\"b&c\nd\"\n" << QString();
+        << true << Input([] { return QByteArray(50 * 1000 * 1000, 'a') + "\t\"b&c\nd\"\n"; })
+        << "aaa</source>\n        <translation>b&amp;c&#10;d</translation>";
     QTest::newRow("a table's line longer than any")
-        << true << QByteArray(Conversion::LongestText + 1, 'a') << "à sa ligne 1, un texte dépasse";
-    QTest::newRow("a TS file's text longer than any, over many lines")
-        << false << "<TS><context><message><source>" + QByteArray(1023, 'a').append('\n').repeated(65 * 1024)
-        << "un texte dépasse";
+        << true << Input([] { return QByteArray(Conversion::LongestText + 1, 'a'); }) << "à sa ligne 1, un texte dépasse";
+    QTest::newRow("a table's line of control characters, each a <byte> element in the TS file")
+        << true << Input([] { return QByteArray(Conversion::LongestText - 16, '\x01') + "\tb\n"; })
+        << "à sa ligne 1, un texte dépasse";
+    QTest::newRow("400,000 CDATA sections of ']', each before a '>', in a source")
+        << false << Input([] { return messageOf(QByteArray("<![CDATA[]]]>>").repeated(400000)); }) << "]>]>\t\n";
+    QTest::newRow("a source of 20 MB of double quotes, each six characters in the cell")
+        << false << Input([] { return messageOf(QByteArray(20 * 1000 * 1000, '"')); }) << "à sa ligne 1, un texte dépasse";
+    QTest::newRow("a source of two lines of 33 Mi characters")
+        << false << Input([] { return messageOf(QByteArray(33 << 20, 'a') + '\n' + QByteArray(33 << 20, 'a')); })
+        << "à sa ligne 2, un texte dépasse";
+    QTest::newRow("the first 300,000 bytes of a TS file") << false << Input([] { return messages(20000).left(300000); })
+                                                          << "le fichier a été coupé";
+    QTest::newRow("a TS file of one line of over 64 Mi characters")
+        << false << Input([] { return messages(1200000).replace('\n', ' '); })
+        << "Open the file\tOuvrir le fichier\n";
 }
 
-// However long, a line or a text takes a bounded time and memory: where it
-// is longer than any that a table or a TS file holds, the conversion stops.
-void tst_Conversion::longestText()
+// However large the input, a conversion takes a time in proportion and a
+// bounded memory (the benchmark measures both): a line, a text or a tag
+// longer than any that a table or a TS file holds ends it.
+void tst_Conversion::largeInputs()
 {
     QFETCH(bool, import);
-    QFETCH(QByteArray, input);
-    QFETCH(QString, refusal);
+    QFETCH(Input, input);
+    QFETCH(QString, outcome);
     QTemporaryDir dir;
-    QVERIFY(QtTools::writeFile(dir.filePath("input"), input));
+    QVERIFY(QtTools::writeFile(dir.filePath("input"), input()));
     const QString output = dir.filePath("output");
     const Conversion::FileResult result = Conversion::convertFile(dir.filePath("input"), dir.path(), output,
                                                                   import ? Conversion::tableToTs : Conversion::tsToTable);
-    if (!refusal.isEmpty()) {
-        QVERIFY2(result.error.contains(refusal), qPrintable(result.error));
+    if (!result.ok) {
+        QVERIFY2(result.error.contains(outcome), qPrintable(result.error));
         QVERIFY(!QFile::exists(output));
         return;
     }
-    QVERIFY2(result.ok, qPrintable(result.error));
-    QVERIFY(QtTools::readFile(output).contains(
-        QtTools::platformText(input.left(input.indexOf('\t')) + "</source>\n        <translation>b&amp;c&#10;d</translation>")));
+    QVERIFY(QtTools::readFile(output).contains(QtTools::platformText(outcome.toUtf8())));
 }
 
 // A file that appears under the output's name during the conversion is
@@ -301,6 +326,34 @@ void tst_Conversion::failingSystemCalls()
                      qPrintable(conversion.at(1) + " with " + injected + ": " + left.join(", ")));
         }
     }
+}
+
+// Where the file system cannot create a file without a name (O_TMPFILE:
+// FAT, network shares, older kernels), the result is written under a
+// temporary name, which fits a file name also where the output's takes
+// 248 bytes.
+void tst_Conversion::withoutUnnamedFiles()
+{
+    const QString strace = QStandardPaths::findExecutable("strace");
+    if (strace.isEmpty())
+        QSKIP("strace is not at hand");
+    const QString output = m_dir.filePath(QString(248 - 4, 'a') + ".csv");
+    const QStringList conversion = {QUORVALE_BENCH, "export", data + "/export/one-element-per-line.ts", output};
+    const QString trace = m_dir.filePath("trace");
+    QVERIFY(QtTools::run(strace, QStringList{"-f", "-qq", "-o", trace, "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
+                                             "trace=openat"} + conversion));
+    QFile::remove(output);
+    const QStringList opens = QString(QtTools::readFile(trace)).split('\n').filter(QRegularExpression("openat\\("));
+    const int unnamed = opens.indexOf(QRegularExpression(".*O_TMPFILE.*")) + 1;
+    QVERIFY2(unnamed > 0, qPrintable(opens.join('\n')));
+    QString said;
+    QVERIFY2(QtTools::run(strace, QStringList{"-f", "-qq", "-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
+                                              "trace=openat", "-e",
+                                              QString("inject=openat:error=EOPNOTSUPP:when=%1").arg(unnamed)}
+                                      + conversion,
+                          &said),
+             qPrintable(said));
+    QCOMPARE(QtTools::readFile(output), QtTools::readFile(data + "/export/one-element-per-line.csv"));
 }
 
 // The result is put on the disk before it takes the output's name, so that

@@ -1,5 +1,5 @@
 <?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS [
+<!DOCTYPE TS SYSTEM "ts>dtd" [
     <!ENTITY app "Quorvale">
 ]>
 <TS version="2.1" language="fr">
