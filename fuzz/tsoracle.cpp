@@ -229,63 +229,6 @@ private:
     QString m_problem;
 };
 
-// An element of a cell, or a piece of its text (with no name).
-struct Node
-{
-    QString name;
-    QString text;
-    QVector<Node> children;
-};
-
-bool readNode(QXmlStreamReader &xml, Node *node)
-{
-    while (xml.readNext() != QXmlStreamReader::EndElement && !xml.atEnd()) {
-        if (xml.isCharacters()) {
-            node->children.append(Node{QString(), xml.text().toString(), {}});
-        } else if (xml.isStartElement()) {
-            Node child{xml.name().toString(), QString(), {}};
-            if (child.name == QLatin1String("byte"))
-                child.text = byteValue(xml.attributes().value(QLatin1String("value")));
-            readNode(xml, &child);
-            node->children.append(child);
-        }
-    }
-    return !xml.hasError();
-}
-
-// The text of a node: its characters and <byte> elements, nothing else.
-bool textOf(const Node &node, QString *text)
-{
-    for (const Node &child : node.children) {
-        if (!child.name.isEmpty() && (child.name != QLatin1String("byte") || !child.children.isEmpty()))
-            return false;
-        *text += child.text;
-    }
-    return true;
-}
-
-// Whether the node holds nothing but elements of that name.
-bool holdsOnly(const Node &node, QLatin1String name)
-{
-    return !node.children.isEmpty()
-           && std::all_of(node.children.begin(), node.children.end(), [&](const Node &c) { return c.name == name; });
-}
-
-bool variantsOrText(const Node &node, QString *text)
-{
-    if (!holdsOnly(node, QLatin1String("lengthvariant")))
-        return textOf(node, text);
-    QStringList variants;
-    for (const Node &variant : node.children) {
-        QString variantText;
-        if (!textOf(variant, &variantText))
-            return false;
-        variants += variantText;
-    }
-    *text = variants.join(variantSeparator);
-    return true;
-}
-
 } // namespace
 
 bool readMessages(const QByteArray &ts, QVector<Message> *messages, QString *error)
@@ -296,20 +239,21 @@ bool readMessages(const QByteArray &ts, QVector<Message> *messages, QString *err
 
 bool readCell(const QString &cell, QStringList *forms)
 {
-    QXmlStreamReader xml(QStringLiteral("<cell>") + cell + QStringLiteral("</cell>"));
-    xml.readNextStartElement();
-    Node node;
-    if (!readNode(xml, &node))
-        return false;
-    forms->clear();
-    const bool numerus = holdsOnly(node, QLatin1String("numerusform"));
-    for (const Node &form : numerus ? node.children : QVector<Node>{node}) {
-        QString text;
-        if (!variantsOrText(form, &text))
-            return false;
-        *forms += text;
+    // As a translation of a TS file: the forms of a plural, if it holds
+    // numerus forms; else text; else its length variants.
+    for (const char *message : {"<message numerus='yes'><translation>", "<message><translation>",
+                                "<message><translation variants='yes'>"}) {
+        QVector<Message> messages;
+        QString error;
+        const QString ts = QStringLiteral("<TS><context>") + QLatin1String(message) + cell
+                           + QStringLiteral("</translation></message></context></TS>");
+        if (readMessages(ts.toUtf8(), &messages, &error) && messages.size() == 1
+            && !messages.at(0).translation.isEmpty()) {
+            *forms = messages.at(0).translation;
+            return true;
+        }
     }
-    return true;
+    return false;
 }
 
 } // namespace Oracle

@@ -51,6 +51,14 @@ QXmlStreamReader::TokenType TsXmlReader::next()
         && m_text.at(int(m_tokenEnd - 1 - m_textStart)) == QLatin1Char('<'))
         --m_tokenEnd;
     m_lineAtTokenEnd = m_xml.lineNumber();
+    // Qt's reader refuses a document type after the first one or after the
+    // first element, but forgets to once it has waited for more text.
+    if (type == QXmlStreamReader::DTD && (m_rootSeen || m_documentTypeSeen)) {
+        refuse(Refusal::NotReadByQt,
+               QString::fromUtf8("une déclaration <!DOCTYPE> s'y trouve après le début du document ou après une autre"));
+        return QXmlStreamReader::Invalid;
+    }
+    m_documentTypeSeen = m_documentTypeSeen || type == QXmlStreamReader::DTD;
     if (type == QXmlStreamReader::StartElement) {
         m_rootSeen = true;
         ++m_depth;

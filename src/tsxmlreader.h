@@ -63,6 +63,7 @@ private:
     qint64 m_lineAtTokenEnd = 1;
     int m_depth = 0;
     bool m_rootSeen = false;
+    bool m_documentTypeSeen = false;
     bool m_rootClosed = false;
     bool m_inputEnded = false;
     bool m_restarted = false;

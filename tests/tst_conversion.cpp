@@ -71,6 +71,22 @@ QString realTs(const QString &folder)
     return ts;
 }
 
+// Runs the program that converts as the window does under strace, tracing
+// the calls, and, where inject is given, failing one of them so; true where
+// it succeeds. What strace saw is in *trace. (LeakSanitizer cannot work
+// under a tracer: the sanitizer build's program runs without it.)
+bool underStrace(const QStringList &conversion, const QString &calls, QString *trace, const QString &inject = QString())
+{
+    QTemporaryDir dir;
+    QStringList arguments{"-f", "-qq", "-o", dir.filePath("trace"), "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
+                          "trace=" + calls};
+    if (!inject.isEmpty())
+        arguments << "-e" << "inject=" + inject;
+    const bool ok = QtTools::run(QStandardPaths::findExecutable("strace"), arguments + QStringList{QUORVALE_BENCH} + conversion);
+    *trace = QtTools::readFile(dir.filePath("trace"));
+    return ok;
+}
+
 // Makes a large input when its test runs, not while the table of inputs is
 // made, which would hold them all at once.
 using Input = QByteArray (*)();
@@ -300,30 +316,25 @@ void tst_Conversion::failingSystemCalls_data()
 void tst_Conversion::failingSystemCalls()
 {
     QFETCH(QString, call);
-    const QString strace = QStandardPaths::findExecutable("strace");
     QTemporaryDir dir;
     const QString ts = realTs(dir.path());
     const QString table = dir.filePath("table.txt");
     QVERIFY(Conversion::convertFile(ts, dir.path(), table, Conversion::tsToTable).ok);
     for (const QString &input : {ts, table}) {
-        const QStringList conversion = {QUORVALE_BENCH, input == table ? "import" : "export", input};
-        const QString expected = dir.filePath("expected-" + conversion.at(1));
-        const QString trace = dir.filePath("trace");
-        QVERIFY(QtTools::run(strace, QStringList{"-f", "-qq", "-o", trace, "-e", "trace=" + call} + conversion
-                                         + QStringList{expected}));
-        const int occurrences = QString(QtTools::readFile(trace)).count(QRegularExpression("^\\d+ +" + call + "\\(",
-                                                                        QRegularExpression::MultilineOption));
+        const QStringList conversion = {input == table ? "import" : "export", input};
+        const QString expected = dir.filePath("expected-" + conversion.at(0));
+        QString trace;
+        QVERIFY(underStrace(conversion + QStringList{expected}, call, &trace));
+        const int occurrences = trace.count(QRegularExpression("^\\d+ +" + call + "\\(", QRegularExpression::MultilineOption));
         for (int k = 1; k <= occurrences; ++k) {
             QTemporaryDir out;
             const QString injected = QString("%1:error=EIO:when=%2").arg(call).arg(k);
-            const bool ok = QtTools::run(strace, QStringList{"-f", "-qq", "-o", "/dev/null", "-e", "trace=" + call, "-e",
-                                                             "inject=" + injected} + conversion
-                                                     + QStringList{out.filePath("output")});
+            const bool ok = underStrace(conversion + QStringList{out.filePath("output")}, call, &trace, injected);
             const QStringList left = entries(out.path());
             QVERIFY2(ok ? left == QStringList{"output"} && QtTools::readFile(out.filePath("output"))
                                                                 == QtTools::readFile(expected)
                         : left.isEmpty(),
-                     qPrintable(conversion.at(1) + " with " + injected + ": " + left.join(", ")));
+                     qPrintable(conversion.at(0) + " with " + injected + ": " + left.join(", ")));
         }
     }
 }
@@ -334,25 +345,16 @@ void tst_Conversion::failingSystemCalls()
 // 248 bytes.
 void tst_Conversion::withoutUnnamedFiles()
 {
-    const QString strace = QStandardPaths::findExecutable("strace");
-    if (strace.isEmpty())
+    if (QStandardPaths::findExecutable("strace").isEmpty())
         QSKIP("strace is not at hand");
     const QString output = m_dir.filePath(QString(248 - 4, 'a') + ".csv");
-    const QStringList conversion = {QUORVALE_BENCH, "export", data + "/export/one-element-per-line.ts", output};
-    const QString trace = m_dir.filePath("trace");
-    QVERIFY(QtTools::run(strace, QStringList{"-f", "-qq", "-o", trace, "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
-                                             "trace=openat"} + conversion));
+    const QStringList conversion = {"export", data + "/export/one-element-per-line.ts", output};
+    QString trace;
+    QVERIFY(underStrace(conversion, "openat", &trace));
     QFile::remove(output);
-    const QStringList opens = QString(QtTools::readFile(trace)).split('\n').filter(QRegularExpression("openat\\("));
-    const int unnamed = opens.indexOf(QRegularExpression(".*O_TMPFILE.*")) + 1;
-    QVERIFY2(unnamed > 0, qPrintable(opens.join('\n')));
-    QString said;
-    QVERIFY2(QtTools::run(strace, QStringList{"-f", "-qq", "-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
-                                              "trace=openat", "-e",
-                                              QString("inject=openat:error=EOPNOTSUPP:when=%1").arg(unnamed)}
-                                      + conversion,
-                          &said),
-             qPrintable(said));
+    const int unnamed = trace.split('\n').filter("openat(").indexOf(QRegularExpression(".*O_TMPFILE.*")) + 1;
+    QVERIFY2(unnamed > 0, qPrintable(trace));
+    QVERIFY(underStrace(conversion, "openat", &trace, QString("openat:error=EOPNOTSUPP:when=%1").arg(unnamed)));
     QCOMPARE(QtTools::readFile(output), QtTools::readFile(data + "/export/one-element-per-line.csv"));
 }
 
@@ -360,20 +362,12 @@ void tst_Conversion::withoutUnnamedFiles()
 // a power cut cannot leave that name on an empty file.
 void tst_Conversion::onDiskBeforeItIsNamed()
 {
-    const QString strace = QStandardPaths::findExecutable("strace");
-    if (strace.isEmpty())
+    if (QStandardPaths::findExecutable("strace").isEmpty())
         QSKIP("strace is not at hand");
-    const QString trace = m_dir.filePath("trace");
-    QString output;
-    // LeakSanitizer cannot work under a tracer: the sanitizer build's program runs without it.
-    QVERIFY2(QtTools::run(strace, {"-f", "-o", trace, "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
-                                   "trace=openat,fsync,fdatasync,rename,renameat,renameat2,link,linkat",
-                                   QUORVALE_BENCH, "export", data + "/export/one-element-per-line.ts",
-                                   m_dir.filePath("synced.csv")},
-                          &output),
-             qPrintable(output));
+    QString calls;
+    QVERIFY(underStrace({"export", data + "/export/one-element-per-line.ts", m_dir.filePath("synced.csv")},
+                        "openat,fsync,fdatasync,rename,renameat,renameat2,link,linkat", &calls));
     // The file written beside the output (without a name, or with a name of its own) is the one synced.
-    const QString calls = QtTools::readFile(trace);
     const QRegularExpressionMatch staged = QRegularExpression(
         "openat\\([^\"]*\"" + QRegularExpression::escape(m_dir.path()) + "(/\\.synced[^\"]*)?\", [^\n]*\\) = (\\d+)\n")
         .match(calls);
