@@ -6,7 +6,8 @@
 //   quorvale-bench export IN.ts OUT.csv
 //   quorvale-bench import IN.txt OUT.ts
 //   quorvale-bench copy IN OUT      (the floor: a plain QTextStream line copy)
-// It prints the number of rows or messages written, or the error.
+// It prints the number of rows or messages written, or the error; an import
+// prints what it found in the translations to the standard error.
 // It also makes the benchmark's inputs:
 //   quorvale-bench generate MEGABYTES OUT.ts   a TS file in lupdate's layout
 //   quorvale-bench fill IN.csv OUT.txt         the exported table, translated
@@ -167,5 +168,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("%lld\n", static_cast<long long>(result.messages));
+    for (const QString &finding : result.findings)
+        std::fprintf(stderr, "%s\n", qPrintable(finding));
     return 0;
 }

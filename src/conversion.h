@@ -8,7 +8,7 @@
 // over its input found.
 
 #include <QByteArray>
-#include <QString>
+#include <QStringList>
 
 class QIODevice;
 class QTextCodec;
@@ -42,6 +42,7 @@ struct Result
     QByteArray codec;      // the input's encoding
     QString readFailure;   // why the input could not be read to its end, or nothing
     QString writeFailure;  // why the output could not be written, or nothing
+    QStringList findings;  // what the import found in the translations (translationchecks.h)
 
     // Refuses the input at a line: where it is refused at several, the
     // first of them is told, and the first reason found there.

@@ -246,6 +246,7 @@ FileResult convertFile(const QString &inputPath, const QString &outputFolder, co
         return notWritten(outputPath, converted.writeFailure);
     FileResult result = publish(staging, outputPath);
     result.messages = converted.messages;
+    result.findings = converted.findings;
     return result;
 }
 

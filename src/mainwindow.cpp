@@ -5,6 +5,7 @@
 
 #include "fileconversion.h"
 #include "filedrops.h"
+#include "translationchecks.h"
 #include "windowscaling.h"
 
 #include <QApplication>
@@ -15,8 +16,30 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTranslator>
 
 namespace {
+
+// Qt's message box names the button that shows its details in English:
+// in French here, as every text of the window.
+class FrenchDetailsButton : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+
+    bool isEmpty() const override { return false; }
+
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        if (qstrcmp(context, "QMessageBox") != 0)
+            return QString();
+        if (qstrcmp(source, "Show Details...") == 0)
+            return QString::fromUtf8("Afficher les détails…");
+        if (qstrcmp(source, "Hide Details...") == 0)
+            return QString::fromUtf8("Masquer les détails…");
+        return QString();
+    }
+};
 
 QLabel *label(const QString &text, QWidget *window, int x, int y, int width)
 {
@@ -94,16 +117,25 @@ MainWindow::MainWindow(QWidget *parent)
     lblNom->setBuddy(editNom);
     fitToItsTexts(this);
     new FileDrops(this, [this](const QString &path, bool folder) { takeDropped(path, folder); });
+    QCoreApplication::installTranslator(new FrenchDetailsButton(this));
 }
 
 MainWindow::~MainWindow()
 {
 }
 
-// Every message of the window: the information icon, one Ok button, no default.
-void MainWindow::inform(const QString &title, const QString &text)
+// Every message of the window: the information icon, one Ok button, no
+// default; and where it summarises a list, the list behind its details
+// button.
+void MainWindow::inform(const QString &title, const QString &text, const QString &details)
 {
-    QMessageBox::information(this, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+    if (details.isEmpty()) {
+        QMessageBox::information(this, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+    box.setDetailedText(details);
+    box.exec();
 }
 
 void MainWindow::btnRepEntree_clicked()
@@ -194,10 +226,13 @@ void MainWindow::convert(Conversion::Direction direction, const QString &doneTex
     const Conversion::FileResult result = Conversion::convertFile(
         editEntree->text(), outputFolder,
         Conversion::outputFileName(outputFolder, editNom->text(), lblExtension->text()), direction);
-    if (result.ok)
-        inform(QStringLiteral("Rapport"), doneText);
-    else
+    if (!result.ok)
         inform(QStringLiteral("Erreur"), result.error);
+    else if (result.findings.isEmpty())
+        inform(QStringLiteral("Rapport"), doneText);
+    else   // what the translator typed, to be looked at
+        inform(QStringLiteral("Rapport"), doneText + QLatin1String("\n\n") + Conversion::findingsSummary(result.findings),
+               result.findings.join(QLatin1Char('\n')));
 }
 
 void MainWindow::convertXmlToExcel()

@@ -4,6 +4,7 @@
 #include "tableimport.h"
 
 #include "tablereader.h"
+#include "translationchecks.h"
 #include "tswriter.h"
 
 namespace Conversion {
@@ -12,12 +13,15 @@ Result tableToTs(QIODevice &table, QIODevice &ts, QTextCodec *system)
 {
     TsWriter writer(ts, system);
     TableReader reader(table, system);
+    TranslationChecks checks;
     Result result;
     Row row;
+    qint64 rowNumber = 0;   // as the spreadsheet numbers the rows
     bool first = true;
     bool text = false;
     bool tab = false;
     while (!writer.writeFailed() && result.refusal == Refusal::None && reader.next(row)) {
+        ++rowNumber;
         text = text || !row.cells[0].isEmpty();
         tab = tab || row.count > 1;
         if (row.holdsNoText())
@@ -27,11 +31,13 @@ Result tableToTs(QIODevice &table, QIODevice &ts, QTextCodec *system)
         if (header)
             continue;
         writer.writeMessage(row.cells[0], row.cells[1], row.hasEncodingMarker());
+        checks.check(row.cells[0], row.cells[1], rowNumber);
         ++result.messages;
         if (writer.refusal() != Refusal::None)
             result.refuse(writer.refusal(), reader.lines().lineNumber());
     }
     result.writeFailure = writer.finish();
+    result.findings = checks.findings();
     reader.lines().report(result);
     // A table saved as CSV, with semicolons or commas, would give a message
     // per line and not one translation.

@@ -15,7 +15,8 @@ namespace Conversion {
 // undone; references and the numerus, length-variant and byte markup that
 // the export writes are kept, and anything else that XML reserves is
 // escaped. A table that names no encoding of its own, and is not valid
-// UTF-8, is read in the system's.
+// UTF-8, is read in the system's. What the translator typed is checked as
+// Qt Linguist checks it (translationchecks.h).
 Result tableToTs(QIODevice &table, QIODevice &ts, QTextCodec *system);
 
 } // namespace Conversion

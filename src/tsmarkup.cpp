@@ -44,6 +44,22 @@ bool isXmlChar(uint c)
 
 const QLatin1String entities[] = {QLatin1String("&amp;"), QLatin1String("&lt;"), QLatin1String("&gt;"),
                                   QLatin1String("&quot;"), QLatin1String("&apos;")};
+const QChar entityCharacters[] = {QLatin1Char('&'), QLatin1Char('<'), QLatin1Char('>'), QLatin1Char('"'),
+                                  QLatin1Char('\'')};
+
+// The character of the reference at the start of text, whose length is
+// known to be that of a reference.
+uint referencedCharacter(QStringView reference)
+{
+    const auto entity = std::find(std::begin(entities), std::end(entities), reference);
+    if (entity != std::end(entities))
+        return entityCharacters[entity - std::begin(entities)].unicode();
+    const int base = reference.at(2) == QLatin1Char('x') ? 16 : 10;
+    uint value = 0;
+    for (QChar c : reference.mid(base == 16 ? 3 : 2).chopped(1))
+        value = value * uint(base) + uint(digitValue(c, base));
+    return value;
+}
 // Names of elements and attributes in ASCII, without namespace prefixes.
 bool isNameStart(QChar c)
 {
@@ -170,6 +186,22 @@ int referenceLength(QStringView text)
     if (i == digits || i == text.size() || text[i] != QLatin1Char(';') || !isXmlChar(value))
         return 0;
     return i + 1;
+}
+
+QString textRead(QStringView text)
+{
+    QString read;
+    for (int i = 0; i < text.size();) {
+        const int length = text[i] == QLatin1Char('&') ? referenceLength(text.mid(i)) : 0;
+        if (length > 0) {
+            const uint character = referencedCharacter(text.mid(i, length));
+            read += QString::fromUcs4(&character, 1);
+            i += length;
+        } else {
+            read += text[i++];
+        }
+    }
+    return read;
 }
 
 Tag tagAt(QStringView text)

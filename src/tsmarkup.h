@@ -31,6 +31,10 @@ const QLatin1String lengthVariant("lengthvariant");
 // start of text, or 0.
 int referenceLength(QStringView text);
 
+// The text as Qt's tools read it once the import has written it: its
+// references as the characters they stand for, and anything else as it is.
+QString textRead(QStringView text);
+
 // A tag as XML reads it: <name attributes>, <name attributes/> or </name>.
 struct Tag
 {

@@ -106,6 +106,8 @@ private slots:
     void rules();
     void largeInputs_data();
     void largeInputs();
+    void translationChecks_data();
+    void translationChecks();
     void outputAppearsMeanwhile();
     void failingDisk_data();
     void failingDisk();
@@ -237,6 +239,52 @@ void tst_Conversion::largeInputs()
         return;
     }
     QVERIFY(QtTools::readFile(output).contains(QtTools::platformText(outcome.toUtf8())));
+}
+
+void tst_Conversion::translationChecks_data()
+{
+    QTest::addColumn<QString>("row");        // a source cell, a tab and a translation cell
+    QTest::addColumn<QString>("findings");   // what the import reports, one per line, for the row numbered 2
+    QTest::newRow("a marker missing") << "Open %1\tOuvrir" << "« %1 » manque dans la traduction";
+    QTest::newRow("a marker added") << "Open\tOuvrir %1" << "« %1 » est dans la traduction, mais pas dans la source";
+    QTest::newRow("markers moved, one repeated, one written %L1") << "%1 of %2 (%1)\t%L2 : %1" << "";
+    QTest::newRow("%10 beside %1") << "%1 and %10\t%10" << "« %1 » manque dans la traduction";
+    QTest::newRow("% 1 and 2% are no markers")
+        << "%1 of %2\t% 1 sur 2%" << "« %1 » manque dans la traduction\n« %2 » manque dans la traduction";
+    QTest::newRow("%n missing in a form of a plural")
+        << "%n file(s)\t<numerusform>un fichier</numerusform><numerusform>%n fichiers</numerusform>"
+        << "« %n » manque dans la forme 1";
+    QTest::newRow("%n in a form, where the source has none")
+        << "Delete them\t<numerusform>Le supprimer</numerusform><numerusform>Les %Ln supprimer</numerusform>" << "";
+    QTest::newRow("a shortcut lost") << "&amp;Open\tOuvrir" << "la source a un raccourci (&), pas la traduction";
+    QTest::newRow("a shortcut added") << "Open\tOu&amp;vrir" << "la traduction a un raccourci (&), pas la source";
+    QTest::newRow("&& and what reads as an HTML entity are no shortcuts")
+        << "Save &amp;&amp; quit\tEnregistrer &amp;nbsp;et quitter" << "";
+    QTest::newRow("a shortcut lost in a form of a plural")
+        << "&amp;Delete %n file(s)\t<numerusform>&amp;Supprimer %n fichier</numerusform><numerusform>Supprimer %n "
+           "fichiers</numerusform>"
+        << "la source a un raccourci (&), pas la forme 2";
+    QTest::newRow("a marker missing in a length variant")
+        << "Open %1\t<lengthvariant>Ouvrir %1</lengthvariant><lengthvariant>Ouvrir</lengthvariant>"
+        << "« %1 » manque dans la variante 2";
+    QTest::newRow("an empty translation is not looked at") << "Open %1\t" << "";
+}
+
+// What the translator typed is checked as Qt Linguist checks it, and the
+// rows to look at are named as the spreadsheet numbers them: the header is
+// the first, a quoted cell over two lines is one.
+void tst_Conversion::translationChecks()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, findings);
+    QByteArray ts;
+    const QString table = "Origine \tTraduction\n" + row + "\n\"two\nlines\"\tdeux lignes %1\n";
+    const Conversion::Result result = Conversion::convertBytes(Conversion::tableToTs, table.toUtf8(), &ts);
+    QStringList expected;
+    for (const QString &finding : findings.split('\n', Qt::SkipEmptyParts))
+        expected += "ligne 2 : " + finding;
+    expected += "ligne 3 : « %1 » est dans la traduction, mais pas dans la source";
+    QCOMPARE(result.findings, expected);
 }
 
 // A file that appears under the output's name during the conversion is

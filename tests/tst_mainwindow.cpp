@@ -26,10 +26,17 @@ const QString imported = "Rapport: Conversion Csv -> Xml Effectuée";
 // letter of the directory where the test starts, on Windows).
 const QString tsCase = QFileInfo(QUORVALE_TEST_DATA "/export/one-element-per-line").absoluteFilePath();
 const QString tableCase = QFileInfo(QUORVALE_TEST_DATA "/import/plain-row").absoluteFilePath();
+const QString checkedCase = QFileInfo(QUORVALE_TEST_DATA "/import/what-the-translator-typed-is-checked").absoluteFilePath();
+
+// The case of tests/data that a file of the user's holds.
+QString caseOf(const QString &name)
+{
+    return name == "table.txt" ? tableCase : name == "typed.txt" ? checkedCase : tsCase;
+}
 
 enum class Setup {
-    WorkingNameTaken, FolderIsCurrent, OutputExists, DanglingLink, FolderOfThatName, FolderRemoved, NoFolder, InputRemoved,
-    InputIsPipe, InputIsDevice
+    None, WorkingNameTaken, FolderIsCurrent, OutputExists, DanglingLink, FolderOfThatName, FolderRemoved, NoFolder,
+    InputRemoved, InputIsPipe, InputIsDevice
 };
 
 } // namespace
@@ -68,8 +75,8 @@ void tst_MainWindow::init()
     QVERIFY(dir.mkpath("cwd") && dir.mkpath("out"));
     QDir::setCurrent(dir.filePath("cwd"));
     // Distinct names also where names are case-insensitive (Windows).
-    for (const QString name : {"app.ts", "table.txt", "app.csv", "NOTES.TXT", "table.txt.bak", "notes.doc"})
-        QVERIFY(QFile::copy(name == "table.txt" ? tableCase + ".txt" : tsCase + ".ts", dir.filePath(name)));
+    for (const QString name : {"app.ts", "table.txt", "app.csv", "NOTES.TXT", "table.txt.bak", "notes.doc", "typed.txt"})
+        QVERIFY(QFile::copy(caseOf(name) + (name.endsWith(".txt") ? ".txt" : ".ts"), dir.filePath(name)));
     m_window = new MainWindow;
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
@@ -217,10 +224,15 @@ void tst_MainWindow::conversions_data()
 {
     QTest::addColumn<Setup>("setup");
     QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("box");     // its title and the start of its text; %1 is the file that it names
+    QTest::addColumn<QString>("box");     // its title and text, or the start of an error's; %1 is the file that it names
     QTest::addColumn<QString>("named");
     const QString there = "Erreur: Le fichier %1 existe déjà";
 
+    const QString findings = "ligne 2 : « %1 » manque dans la traduction\nligne 3 : la source a un raccourci (&), pas la "
+                             "traduction\nligne 4 : « %n » manque dans la forme 1";
+    QTest::newRow("translations to look at, named in the report")
+        << Setup::None << "typed.txt"
+        << imported + "\n\n3 traductions sont à revoir :\n" + findings + " [Afficher les détails… " + findings + "]" << "";
     QTest::newRow("the current directory holds a file of the output's name")
         << Setup::WorkingNameTaken << "app.ts" << exported << "";
     QTest::newRow("the output folder is the current directory") << Setup::FolderIsCurrent << "table.txt" << imported << "";
@@ -287,14 +299,15 @@ void tst_MainWindow::conversions()
 
     const QString path = named.startsWith('/') ? named : dir.filePath(named);
     QCOMPARE(boxes.size(), 1);   // and no other dialog
-    QVERIFY2(boxes.at(0).startsWith(named.isEmpty() ? box : box.arg(QDir::toNativeSeparators(path))),
+    // A report is whole; an error names the file, and may say more.
+    QVERIFY2(named.isEmpty() ? boxes.at(0) == box : boxes.at(0).startsWith(box.arg(QDir::toNativeSeparators(path))),
              qPrintable(boxes.at(0)));
     if (!named.isEmpty()) {
         QCOMPARE(snapshot(dir.path()), before);
         QCOMPARE(QFileInfo::exists("/app.csv"), rootHadIt);
         return;
     }
-    QCOMPARE(written, QtTools::platformText(QtTools::readFile(input == "app.ts" ? tsCase + ".csv" : tableCase + ".ts")));
+    QCOMPARE(written, QtTools::platformText(QtTools::readFile(caseOf(input) + (input == "app.ts" ? ".csv" : ".ts"))));
     if (setup == Setup::WorkingNameTaken)
         QCOMPARE(left, QByteArray("a file of the user's"));
 }

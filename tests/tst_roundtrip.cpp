@@ -145,7 +145,9 @@ void tst_RoundTrip::throughSpreadsheet()
 
     // Back through the window: Qt's tools read the file, with the typed
     // translations.
-    QCOMPARE(convert(file("traduit.txt"), "back"), imported);
+    // The translations typed here lack the markers and shortcuts of their
+    // sources: the report names them.
+    QVERIFY(convert(file("traduit.txt"), "back").startsWith(imported));
     const QtTools::Pairs kept = QtTools::keptByQt(expected);
     QCOMPARE(QtTools::pairs(file("back.ts"), language), kept);
 
@@ -156,7 +158,7 @@ void tst_RoundTrip::throughSpreadsheet()
     QVERIFY(QtTools::writeFile(file("excel.txt"), utf16->fromUnicode(QString(text).replace("\n", "\r\n"))));
     QVERIFY(QtTools::writeFile(file("mac.txt"), QString(text).replace('\n', '\r').toUtf8()));
     for (const QString name : {"excel", "mac"}) {
-        QCOMPARE(convert(file(name + ".txt"), name), imported);
+        QVERIFY(convert(file(name + ".txt"), name).startsWith(imported));
         QCOMPARE(QtTools::readFile(file(name + ".ts")), QtTools::readFile(file("back.ts")));
     }
     if (!sources.isEmpty())

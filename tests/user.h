@@ -123,8 +123,8 @@ public:
     // "Drop:A,B>TARGET" drags A and B from the file manager onto the widget
     // of that text (or "name", the name field, "file", the input's field);
     // any other step clicks the button of that text. Returns each message box
-    // seen, as "Title: text", with " (Convertir hidden)" if it was at that
-    // moment.
+    // seen, as "Title: text", with " [Details button's text, details]" where
+    // it has details, and " (Convertir hidden)" if it was at that moment.
     QStringList act(const QStringList &steps)
     {
         for (const QString &step : steps) {
@@ -187,9 +187,15 @@ private:
             return;
         m_last = modal;
         if (auto box = qobject_cast<QMessageBox *>(modal)) {
-            const bool plain = box->buttons().size() == 1 && box->standardButtons() == QMessageBox::Ok
-                               && box->icon() == QMessageBox::Information;
-            m_seen += box->windowTitle() + ": " + box->text()
+            // Ok, and the button that shows the details where there are some.
+            QString details;
+            for (QAbstractButton *button : box->buttons()) {
+                if (box->buttonRole(button) == QMessageBox::ActionRole)
+                    details = " [" + button->text() + " " + box->detailedText() + "]";
+            }
+            const bool plain = box->buttons().size() == (details.isEmpty() ? 1 : 2)
+                               && box->standardButtons() == QMessageBox::Ok && box->icon() == QMessageBox::Information;
+            m_seen += box->windowTitle() + ": " + box->text() + details
                       + (buttonNamed(m_window, "Convertir")->isVisible() ? "" : " (Convertir hidden)")
                       + (plain ? "" : " (not one Ok button with the information icon)");
             box->button(QMessageBox::Ok)->click();
