@@ -20,9 +20,8 @@ void TsXmlReader::start(QTextCodec *codec)
     // as it is: an encoding that the XML declaration names is not its
     // business any more, but for its name, which it checks.
     m_xml.addData(QString());
+    // Where this starts again, no token has been read: the offsets are 0.
     m_text.clear();
-    m_textStart = m_tokenStart = m_tokenEnd = 0;
-    m_lineAtTokenEnd = 1;
     m_inputEnded = false;
     m_stopped = Result();
 }

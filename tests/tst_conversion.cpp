@@ -198,26 +198,30 @@ void tst_Conversion::largeInputs_data()
     QTest::addColumn<bool>("import");
     QTest::addColumn<Input>("input");
     QTest::addColumn<QString>("outcome");   // a part of the output, or of the message that refuses the input
+    QTest::addColumn<int>("messages");      // how many it converts
     QTest::newRow("a table's line of 50 MB, whose last cell goes on in the next line")
         << true << Input([] { return QByteArray(50 * 1000 * 1000, 'a') + "\t\"b&c\nd\"\n"; })
-        << "aaa</source>\n        <translation>b&amp;c&#10;d</translation>";
+        << "aaa</source>\n        <translation>b&amp;c&#10;d</translation>" << 1;
     QTest::newRow("a table's line longer than any")
-        << true << Input([] { return QByteArray(Conversion::LongestText + 1, 'a'); }) << "à sa ligne 1, un texte dépasse";
+        << true << Input([] { return QByteArray(Conversion::LongestText + 1, 'a'); }) << "à sa ligne 1, un texte dépasse"
+        << 0;
     QTest::newRow("a table's line of control characters, each a <byte> element in the TS file")
         << true << Input([] { return QByteArray(Conversion::LongestText - 16, '\x01') + "\tb\n"; })
-        << "à sa ligne 1, un texte dépasse";
+        << "à sa ligne 1, un texte dépasse" << 0;
     QTest::newRow("400,000 CDATA sections of ']', each before a '>', in a source")
-        << false << Input([] { return messageOf(QByteArray("<![CDATA[]]]>>").repeated(400000)); }) << "]>]>\t\n";
+        << false << Input([] { return messageOf(QByteArray("<![CDATA[]]]>>").repeated(400000)); })
+        << "\n]>]>]>" << 1;
     QTest::newRow("a source of 20 MB of double quotes, each six characters in the cell")
-        << false << Input([] { return messageOf(QByteArray(20 * 1000 * 1000, '"')); }) << "à sa ligne 1, un texte dépasse";
+        << false << Input([] { return messageOf(QByteArray(20 * 1000 * 1000, '"')); }) << "à sa ligne 1, un texte dépasse"
+        << 0;
     QTest::newRow("a source of two lines of 33 Mi characters")
         << false << Input([] { return messageOf(QByteArray(33 << 20, 'a') + '\n' + QByteArray(33 << 20, 'a')); })
-        << "à sa ligne 2, un texte dépasse";
+        << "à sa ligne 2, un texte dépasse" << 0;
     QTest::newRow("the first 300,000 bytes of a TS file") << false << Input([] { return messages(20000).left(300000); })
-                                                          << "le fichier a été coupé";
+                                                          << "le fichier a été coupé" << 0;
     QTest::newRow("a TS file of one line of over 64 Mi characters")
         << false << Input([] { return messages(1200000).replace('\n', ' '); })
-        << "Open the file\tOuvrir le fichier\n";
+        << "Open the file\tOuvrir le fichier\n" << 1200000;
 }
 
 // However large the input, a conversion takes a time in proportion and a
@@ -228,6 +232,7 @@ void tst_Conversion::largeInputs()
     QFETCH(bool, import);
     QFETCH(Input, input);
     QFETCH(QString, outcome);
+    QFETCH(int, messages);
     QTemporaryDir dir;
     QVERIFY(QtTools::writeFile(dir.filePath("input"), input()));
     const QString output = dir.filePath("output");
@@ -239,6 +244,7 @@ void tst_Conversion::largeInputs()
         return;
     }
     QVERIFY(QtTools::readFile(output).contains(QtTools::platformText(outcome.toUtf8())));
+    QCOMPARE(result.messages, qint64(messages));
 }
 
 void tst_Conversion::translationChecks_data()
