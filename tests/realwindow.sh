@@ -4,15 +4,18 @@
 # The program in a real X window (Xvfb), driven as a user would with xdotool,
 # on a display at 100 % and at 150 %: the window tests' check that every text
 # is whole, run in that display, then one export and one import through the
-# real file dialogs, in a translator's folder (home/marie/Traductions), and
-# "Quitter". A PROGRAM.exe runs under Wine, with Qt's windows platform and
-# Wine's dialogs, at 150 % in the Wine prefix $WINEPREFIX_150; the program
-# that $QUORVALE_WINDOWSIZE names asks Windows to resize it.
+# real file dialogs, in a translator's folder, and "Quitter". On Linux the
+# folder is /home/marie/Traductions, in a mount of the program's own where it
+# can have one; a PROGRAM.exe runs under Wine, with Qt's windows platform and
+# Wine's dialogs, at 150 % in the Wine prefix $WINEPREFIX_150, and the folder
+# is C:\users\Marie\Documents\Traductions; the program that
+# $QUORVALE_WINDOWSIZE names asks Windows to resize it.
 #
 #   realwindow.sh PROGRAM LAYOUT_TEST WORKDIR [SCREENSHOT.png]
 #
-# The screenshot at 150 % is SCREENSHOT-150.png. Every wait is bounded; only
-# the processes started here are stopped.
+# The screenshot at 150 % is SCREENSHOT-150.png, and the report of the
+# import at 100 % SCREENSHOT-report.png. Every wait is bounded; only the
+# processes started here are stopped.
 set -eu
 program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 layout_test=$2
@@ -23,6 +26,7 @@ work=$(cd "$3" && pwd)
 case "$program" in
 *.exe)   # paths as Windows names them, CR LF line ends, Wine's folder dialog
     scaled_display() { [ "$1" = 1 ] || export WINEPREFIX="$WINEPREFIX_150"; }
+    translators_folder() { echo "$WINEPREFIX/drive_c/users/Marie/Documents/Traductions"; }
     run_program() { unset WINEQT_QPA_PLATFORM; exec wine "$@"; }
     keeps_its_size() { [ "$(wine "$QUORVALE_WINDOWSIZE" | tr -d '\r')" = "${width}x$height ${width}x$height" ]; }
     native() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
@@ -30,12 +34,22 @@ case "$program" in
     folder_dialog="Sélectionnez un dossier" ;;
 *)
     scaled_display() { dpi=$(echo "$1" | awk '{ print $1 * 96 }'); }
-    run_program() { QT_QPA_PLATFORM=xcb exec "$@"; }
+    translators_folder() { echo "$session/home/marie/Traductions"; }
+    # The program sees the session's home as /home, where it may mount it.
+    as_root=""
+    [ "$(id -u)" -eq 0 ] || as_root="--map-root-user"
+    if unshare --mount $as_root sh -c "mount --bind '$work' /home" 2>/dev/null; then
+        in_home() { exec unshare --mount $as_root sh -c 'mount --bind "$0" /home && exec "$@"' "$session/home" "$@"; }
+        native() { echo "$1" | sed "s|^$session/home|/home|"; }
+    else
+        in_home() { exec "$@"; }
+        native() { echo "$1"; }
+    fi
+    run_program() { export QT_QPA_PLATFORM=xcb; in_home "$@"; }
     # The size hints tell the window manager that it may not resize the window.
     keeps_its_size() {
         [ "$(xprop -id "$wid" WM_NORMAL_HINTS | grep -c "m[a-z]* size: $width by $height")" -eq 2 ]
     }
-    native() { echo "$1"; }
     as_written() { cat "$1"; }
     folder_dialog="Selectionner le Dossier de Sortie" ;;
 esac
@@ -70,7 +84,7 @@ answer() {
 # Converts the case $1 of tests/data, put in a translator's folder under
 # the name $2, into the folder's Quorvale/$3, and compares that with the
 # case's output $4: the window, and so its pictures, show what a translator
-# sees.
+# sees. The report is taken as a picture into $5, if given.
 convert() {
     cp "$data/$1" "$translations/$2"
     click 480 55                     # "Rechercher"
@@ -80,6 +94,8 @@ convert() {
     click 175 165                    # the name field
     xdotool key --clearmodifiers ctrl+a type --delay 10 "$(basename "$3" | cut -d. -f1)"
     click 260 265                    # "Convertir"
+    [ -z "${5:-}" ] || { within 60 window Rapport && import -window "$(window Rapport)" "$5"; } ||
+        fail "no report to take"
     answer Rapport
     as_written "$data/$4" | cmp -s - "$translations/Quorvale/$3" || fail "$3: $(cat -A "$translations/Quorvale/$3")"
 }
@@ -88,9 +104,9 @@ convert() {
 # its own; $2 is where the screenshot goes.
 session() {
     session="$work/$1"
-    translations="$session/home/marie/Traductions"
-    mkdir -p "$translations/Quorvale" "$session/cwd"
     scaled_display "$1"
+    translations=$(translators_folder)
+    rm -rf "$translations" && mkdir -p "$translations/Quorvale" "$session/cwd"
     start_xvfb "$session/xvfb" "${dpi:-96}" || fail "Xvfb did not start"
 
     (cd "$session/cwd" && QUORVALE_DISPLAY_SCALE=$1 WINEQT_FORCE_STDERR_LOGGING=1 run_program "$layout_test" readable) \
@@ -115,7 +131,8 @@ session() {
     keeps_its_size || fail "the window can be resized"
 
     convert export/one-element-per-line.ts app_fr.ts app_fr.csv export/one-element-per-line.csv
-    convert import/references-and-markup-stay.txt app_fr.txt app_fr.ts import/references-and-markup-stay.ts
+    convert import/what-the-translator-typed-is-checked.txt app_fr.txt app_fr.ts \
+        import/what-the-translator-typed-is-checked.ts "${3:-}"
     [ -z "$2" ] || { mkdir -p "$(dirname "$2")" && import -window "$wid" "$2"; }
 
     click 480 265                    # "Quitter"
@@ -128,5 +145,5 @@ session() {
     echo "real window at $1: $width x $height, texts whole; export, import and quit passed"
 }
 
-session 1 "${4:-}"
+session 1 "${4:-}" "${4:+${4%.png}-report.png}"
 session 1.5 "${4:+${4%.png}-150.png}"
