@@ -11,13 +11,20 @@
 // It also makes the benchmark's inputs:
 //   quorvale-bench generate MEGABYTES OUT.ts   a TS file in lupdate's layout
 //   quorvale-bench fill IN.csv OUT.txt         the exported table, translated
-// Both print the number of messages they wrote.
+// Both print the number of messages they wrote. And the inputs whose time
+// must grow in proportion to them, and whose memory must not:
+//   quorvale-bench large KIND-SIZE OUT
+// KIND-SIZE is cdata-N (N CDATA sections of ']' before a '>' in a source),
+// quotes-MB (a one-line source of MB megabytes of '"'), lines-MIB (a source
+// of two lines of MIB Mi characters), comment-MB (a comment of MB megabytes
+// in a source), controls-MIB (a table's line of MIB Mi control characters).
 
 #include "fileconversion.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <QIODevice>
@@ -96,6 +103,7 @@ qint64 generateTs(qint64 bytes, QTextStream &out)
 // spreadsheet saves it: some cells quoted, a few over two lines.
 qint64 fillTable(QTextStream &in, QTextStream &out)
 {
+    static const QRegularExpression placeMarker(QStringLiteral("%\\d+"));
     out.setCodec("UTF-8");   // LibreOffice's default, on every system
     QString line;
     qint64 rows = 0;
@@ -104,16 +112,50 @@ qint64 fillTable(QTextStream &in, QTextStream &out)
     while (in.readLineInto(&line)) {
         const int tab = line.indexOf(QLatin1Char('\t'));
         if (line.size() == tab + 1) {
+            // The translator keeps the source's place markers.
+            QString markers;
+            for (auto match = placeMarker.globalMatch(line.leftRef(tab)); match.hasNext();)
+                markers += QLatin1Char(' ') + match.next().captured();
             if (rows % 40 == 0)
-                out << line.leftRef(tab) << "\t\"Traduction \"\"" << rows << "\"\"\nsur deux lignes\"\n";
+                out << line.leftRef(tab) << "\t\"Traduction \"\"" << rows << "\"\"\nsur deux lignes" << markers << "\"\n";
             else
-                out << line << "Traduction saisie " << rows << " & co\n";
+                out << line << "Traduction saisie " << rows << " & co" << markers << '\n';
         } else {
             out << line << '\n';
         }
         ++rows;
     }
     return rows;
+}
+
+// One of the large inputs, made as it is written out.
+bool writeLarge(const QString &kindAndSize, QIODevice &out)
+{
+    const QString kind = kindAndSize.section(QLatin1Char('-'), 0, 0);
+    const qint64 size = kindAndSize.section(QLatin1Char('-'), 1).toLongLong();
+    const QByteArray open = "<TS><context><message><source>", close = "</source></message></context></TS>\n";
+    const auto repeated = [&](const QByteArray &piece, qint64 count) {
+        const QByteArray block = piece.repeated(int(qMin<qint64>(count, 1 << 16)));
+        for (qint64 done = 0; done < count; done += 1 << 16) {
+            if (out.write(count - done >= (1 << 16) ? block : piece.repeated(int(count - done))) < 0)
+                return false;
+        }
+        return true;
+    };
+    if (kind == QLatin1String("controls"))
+        return repeated("\x01", size * 1024 * 1024 - 16) && out.write("\tb\n") == 3;
+    if (out.write(open) < 0)
+        return false;
+    bool written = false;
+    if (kind == QLatin1String("cdata"))
+        written = repeated("<![CDATA[]]]>>", size);
+    else if (kind == QLatin1String("quotes"))
+        written = repeated("\"", size * 1000 * 1000);
+    else if (kind == QLatin1String("lines"))
+        written = repeated("a", size * 1024 * 1024) && out.write("\n") == 1 && repeated("a", size * 1024 * 1024);
+    else if (kind == QLatin1String("comment"))
+        written = out.write("<!--") == 4 && repeated("a", size * 1000 * 1000) && out.write("-->") == 3;
+    return written && out.write(close) == close.size();
 }
 
 Conversion::Result converted(qint64 count)
@@ -133,12 +175,14 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: quorvale-bench export|import|copy IN OUT\n");
         return 2;
     }
-    if (args.at(1) == QLatin1String("generate")) {   // reads nothing
+    if (args.at(1) == QLatin1String("generate") || args.at(1) == QLatin1String("large")) {   // read nothing
         QFile file(args.at(3));
         if (!file.open(QIODevice::WriteOnly)) {
             std::fprintf(stderr, "%s\n", qPrintable(file.errorString()));
             return 1;
         }
+        if (args.at(1) == QLatin1String("large"))
+            return writeLarge(args.at(2), file) && file.flush() ? 0 : 1;
         QTextStream out(&file);
         std::printf("%lld\n", static_cast<long long>(generateTs(args.at(2).toLongLong() * 1000 * 1000, out)));
         return 0;

@@ -26,6 +26,8 @@ private:
     template <typename T, size_t N>
     const T &oneOf(const T (&choices)[N]) { return choices[pick(int(N))]; }
 
+    template <size_t N>
+    void pieces(const char16_t *const (&choices)[N], int n, QLatin1String end);
     void space(bool required = false);
     void misc();
     void comment();

@@ -20,19 +20,6 @@ QString byteValue(QStringView value)
     return n != 0 ? QString(QChar(n)) : QString();
 }
 
-// Whether the text holds a surrogate without its partner, which no
-// encoding of Unicode can hold.
-bool holdsLoneSurrogate(QStringView text)
-{
-    for (int i = 0; i < text.size(); ++i) {
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            ++i;
-        else if (text[i].isSurrogate())
-            return true;
-    }
-    return false;
-}
-
 // Reads the elements of a TS document as Qt's tools read them.
 class TsReader
 {
@@ -89,11 +76,13 @@ private:
                        && declared->toUnicode(m_bytes).contains(QChar::ReplacementCharacter);
         for (QStringView text : {m_xml.text(), m_xml.qualifiedName(), m_xml.processingInstructionTarget(),
                                  m_xml.processingInstructionData()})
-            invalid = invalid || holdsLoneSurrogate(text);
+            invalid = invalid || !text.isValidUtf16();
         for (const QXmlStreamAttribute &attribute : m_xml.attributes())
-            invalid = invalid || holdsLoneSurrogate(attribute.qualifiedName()) || holdsLoneSurrogate(attribute.value());
+            invalid = invalid || !QStringView(attribute.qualifiedName()).isValidUtf16()
+                      || !QStringView(attribute.value()).isValidUtf16();
         for (const QXmlStreamNamespaceDeclaration &declaration : m_xml.namespaceDeclarations())
-            invalid = invalid || holdsLoneSurrogate(declaration.prefix()) || holdsLoneSurrogate(declaration.namespaceUri());
+            invalid = invalid || !QStringView(declaration.prefix()).isValidUtf16()
+                      || !QStringView(declaration.namespaceUri()).isValidUtf16();
         if (invalid)
             fail(QStringLiteral("text not valid in its encoding"));
         if (type == QXmlStreamReader::EntityReference)
@@ -108,18 +97,12 @@ private:
     // The next child element of the current one, or false at its end.
     bool nextStartElement()
     {
-        for (;;) {
-            switch (next()) {
-            case QXmlStreamReader::StartElement:
-                return true;
-            case QXmlStreamReader::EndElement:
-            case QXmlStreamReader::Invalid:
-            case QXmlStreamReader::EndDocument:
+        QXmlStreamReader::TokenType type;
+        while ((type = next()) != QXmlStreamReader::StartElement) {
+            if (type == QXmlStreamReader::EndElement || type == QXmlStreamReader::Invalid || m_xml.atEnd())
                 return false;
-            default:
-                break;
-            }
         }
+        return true;
     }
 
     // Skips an element that Qt's tools read nothing of, or nothing the table

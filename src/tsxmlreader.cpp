@@ -45,9 +45,9 @@ QXmlStreamReader::TokenType TsXmlReader::next()
         return next();
     m_tokenStart = m_tokenEnd;
     m_tokenEnd = m_xml.characterOffset();
-    // The reader reads the '<' after a text to know that the text ends there.
-    if (type == QXmlStreamReader::Characters && !m_xml.isCDATA() && m_tokenEnd > m_tokenStart
-        && m_text.at(int(m_tokenEnd - 1 - m_textStart)) == QLatin1Char('<'))
+    // The reader reads the '<' after a text to know that the text ends
+    // there; every other piece ends in a character of its own.
+    if (m_tokenEnd > m_tokenStart && m_text.at(int(m_tokenEnd - 1 - m_textStart)) == QLatin1Char('<'))
         --m_tokenEnd;
     m_lineAtTokenEnd = m_xml.lineNumber();
     // Qt's reader refuses a document type after the first one or after the

@@ -5,7 +5,6 @@
 // tests/data, each TS file that comes back read by Qt's own lconvert and
 // lrelease, and what happens to the files around them.
 
-#include "failingdisk.h"
 #include "fileconversion.h"
 #include "qttools.h"
 
@@ -109,11 +108,8 @@ private slots:
     void translationChecks_data();
     void translationChecks();
     void outputAppearsMeanwhile();
-    void failingDisk_data();
-    void failingDisk();
     void failingSystemCalls_data();
     void failingSystemCalls();
-    void withoutUnnamedFiles();
     void onDiskBeforeItIsNamed();
 
 private:
@@ -306,51 +302,6 @@ void tst_Conversion::outputAppearsMeanwhile()
     QCOMPARE(entries(dir.path()), QStringList{"app.csv"});
 }
 
-void tst_Conversion::failingDisk_data()
-{
-    QTest::addColumn<bool>("import");
-    QTest::addColumn<bool>("writes");
-    QTest::newRow("export, a read fails") << false << false;
-    QTest::newRow("export, a write fails") << false << true;
-    QTest::newRow("import, a read fails") << true << false;
-    QTest::newRow("import, a write fails") << true << true;
-}
-
-// Each read of the input in turn, or each write of the output, fails once:
-// the conversion ends with the reason, and leaves nothing; with none
-// failing, it gives the whole output.
-void tst_Conversion::failingDisk()
-{
-    QFETCH(bool, import);
-    QFETCH(bool, writes);
-    QTemporaryDir dir;
-    const QString input = dir.filePath("input");
-    QByteArray ts = QtTools::readFile(realTs(dir.path()));
-#ifdef QUORVALE_SHORT_READS
-    if (!writes)   // read a few bytes at a time: a few thousand of them
-        ts = messages(20);
-#endif
-    QVERIFY(QtTools::writeFile(input, import ? convert(Conversion::tsToTable, ts) : ts));
-    const QString expected = dir.filePath("expected");
-    QVERIFY(Conversion::convertFile(input, dir.path(), expected, import ? Conversion::tableToTs : Conversion::tsToTable).ok);
-    FailingDisk::import = import;
-    FailingDisk::writes = writes;
-    QTemporaryDir out;
-    for (FailingDisk::failing = 1;; ++FailingDisk::failing) {
-        const Conversion::FileResult result = Conversion::convertFile(input, out.path(), out.filePath("output"),
-                                                                      FailingDisk::convert);
-        if (result.ok)
-            break;
-        QVERIFY2(result.error.contains(writes ? "n'a pas pu être écrit (the disk stutters)"
-                                              : "n'a pas pu être lu jusqu'au bout (the disk stutters)"),
-                 qPrintable(QString::number(FailingDisk::failing) + ": " + result.error));
-        QCOMPARE(entries(out.path()), QStringList());
-    }
-    QCOMPARE(FailingDisk::failing, FailingDisk::calls + 1);   // each one failed once
-    QVERIFY(FailingDisk::calls > 1);
-    QCOMPARE(QtTools::readFile(out.filePath("output")), QtTools::readFile(expected));
-}
-
 void tst_Conversion::failingSystemCalls_data()
 {
 #ifdef __SANITIZE_ADDRESS__
@@ -367,6 +318,8 @@ void tst_Conversion::failingSystemCalls_data()
 // Each occurrence of the system call in turn fails while the program that
 // converts as the window does exports a real TS file, and imports its
 // table: either it gives the exact output, or it fails and leaves nothing.
+// A read that fails, as on a network share or a USB stick that stutters,
+// followed by reads that succeed, cannot be taken for the end of the text.
 void tst_Conversion::failingSystemCalls()
 {
     QFETCH(QString, call);
@@ -393,41 +346,34 @@ void tst_Conversion::failingSystemCalls()
     }
 }
 
-// Where the file system cannot create a file without a name (O_TMPFILE:
-// FAT, network shares, older kernels), the result is written under a
-// temporary name, which fits a file name also where the output's takes
-// 248 bytes.
-void tst_Conversion::withoutUnnamedFiles()
-{
-    if (QStandardPaths::findExecutable("strace").isEmpty())
-        QSKIP("strace is not at hand");
-    const QString output = m_dir.filePath(QString(248 - 4, 'a') + ".csv");
-    const QStringList conversion = {"export", data + "/export/one-element-per-line.ts", output};
-    QString trace;
-    QVERIFY(underStrace(conversion, "openat", &trace));
-    QFile::remove(output);
-    const int unnamed = trace.split('\n').filter("openat(").indexOf(QRegularExpression(".*O_TMPFILE.*")) + 1;
-    QVERIFY2(unnamed > 0, qPrintable(trace));
-    QVERIFY(underStrace(conversion, "openat", &trace, QString("openat:error=EOPNOTSUPP:when=%1").arg(unnamed)));
-    QCOMPARE(QtTools::readFile(output), QtTools::readFile(data + "/export/one-element-per-line.csv"));
-}
-
 // The result is put on the disk before it takes the output's name, so that
-// a power cut cannot leave that name on an empty file.
+// a power cut cannot leave that name on an empty file: written without a
+// name (O_TMPFILE), or, where the file system cannot (FAT, network shares,
+// older kernels), under a temporary name, which fits a file name also where
+// the output's takes 248 bytes.
 void tst_Conversion::onDiskBeforeItIsNamed()
 {
     if (QStandardPaths::findExecutable("strace").isEmpty())
         QSKIP("strace is not at hand");
-    QString calls;
-    QVERIFY(underStrace({"export", data + "/export/one-element-per-line.ts", m_dir.filePath("synced.csv")},
-                        "openat,fsync,fdatasync,rename,renameat,renameat2,link,linkat", &calls));
-    // The file written beside the output (without a name, or with a name of its own) is the one synced.
-    const QRegularExpressionMatch staged = QRegularExpression(
-        "openat\\([^\"]*\"" + QRegularExpression::escape(m_dir.path()) + "(/\\.synced[^\"]*)?\", [^\n]*\\) = (\\d+)\n")
-        .match(calls);
-    QVERIFY2(staged.hasMatch(), qPrintable(calls));
-    const int synced = calls.indexOf(QRegularExpression("f(data)?sync\\(" + staged.captured(2) + "\\) += 0"));
-    QVERIFY2(synced >= 0 && calls.indexOf("synced.csv\"") > synced, qPrintable(calls));
+    const QString output = m_dir.filePath(QString(248 - 4, 's') + ".csv");
+    const QStringList conversion = {"export", data + "/export/one-element-per-line.ts", output};
+    const QString calls = "openat,fsync,fdatasync,rename,renameat,renameat2,link,linkat";
+    QString trace;
+    QVERIFY(underStrace(conversion, calls, &trace));
+    const int unnamed = trace.split('\n').filter("openat(").indexOf(QRegularExpression(".*O_TMPFILE.*")) + 1;
+    QVERIFY2(unnamed > 0, qPrintable(trace));
+    for (const QString &inject : {QString(), QString("openat:error=EOPNOTSUPP:when=%1").arg(unnamed)}) {
+        QFile::remove(output);
+        QVERIFY2(underStrace(conversion, calls, &trace, inject), qPrintable(trace));
+        QCOMPARE(QtTools::readFile(output), QtTools::readFile(data + "/export/one-element-per-line.csv"));
+        // The file written beside the output (without a name, or with a name of its own) is the one synced.
+        const QRegularExpressionMatch staged = QRegularExpression(
+            "openat\\([^\"]*\"" + QRegularExpression::escape(m_dir.path()) + "(/\\.s+[^\"]*)?\", [^\n]*\\) = (\\d+)\n")
+            .match(trace);
+        QVERIFY2(staged.hasMatch(), qPrintable(trace));
+        const int synced = trace.indexOf(QRegularExpression("f(data)?sync\\(" + staged.captured(2) + "\\) += 0"));
+        QVERIFY2(synced >= 0 && trace.indexOf(".csv\"", synced) > synced, qPrintable(trace));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Conversion)

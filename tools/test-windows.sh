@@ -74,7 +74,8 @@ bench() { (cd "$data" && wine "$build/bench/quorvale-bench.exe" "$@"); }
 messages=$(bench generate 1 lupdate.ts | tr -d '\r')
 [ "$(bench export lupdate.ts table.csv | tr -d '\r')" = "$messages" ] || { echo "export: rows"; exit 1; }
 bench fill table.csv filled.txt >/dev/null
-[ "$(bench import filled.txt back.ts | tr -d '\r')" = "$messages" ] || { echo "import: messages"; exit 1; }
+[ "$(bench import filled.txt back.ts 2>"$data/findings.txt" | tr -d '\r')" = "$messages" ] || { echo "import: messages"; exit 1; }
+! grep -q "^ligne " "$data/findings.txt" || { echo "import: findings in a table without any"; exit 1; }
 echo "    $messages messages out and back"
 
 echo "== quorvale.exe alone in a real window"
