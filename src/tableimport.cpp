@@ -31,7 +31,7 @@ Result tableToTs(QIODevice &table, QIODevice &ts, QTextCodec *system)
         if (header)
             continue;
         writer.writeMessage(row.cells[0], row.cells[1], row.hasEncodingMarker());
-        checks.check(row.cells[0], row.cells[1], rowNumber);
+        checks.check(writer.source(), writer.translation(), writer.plural(), rowNumber);
         ++result.messages;
         if (writer.refusal() != Refusal::None)
             result.refuse(writer.refusal(), reader.lines().lineNumber());

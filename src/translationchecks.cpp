@@ -7,34 +7,10 @@
 #include "tsmarkup.h"
 
 #include <QSet>
-#include <QVector>
-
-#include <set>
 
 namespace Conversion {
 
 namespace {
-
-// The place markers of QString::arg() in a text: %1 to %99, also written
-// %L1, each counted once, in order.
-std::set<int> placeMarkers(const QString &text)
-{
-    std::set<int> markers;
-    for (int i = text.indexOf(QLatin1Char('%')); i >= 0; i = text.indexOf(QLatin1Char('%'), i + 1)) {
-        int digit = i + 1 + (text.midRef(i + 1, 1) == QLatin1String("L") ? 1 : 0);
-        int number = 0;
-        for (int end = digit + 2; digit < qMin(end, text.size()) && text.at(digit).isDigit(); ++digit)
-            number = number * 10 + text.at(digit).digitValue();
-        if (number > 0)
-            markers.insert(number);
-    }
-    return markers;
-}
-
-bool holdsPluralMarker(const QString &text)
-{
-    return text.contains(QLatin1String("%n")) || text.contains(QLatin1String("%Ln"));
-}
 
 bool isAsciiLetter(QChar c)
 {
@@ -42,86 +18,72 @@ bool isAsciiLetter(QChar c)
     return u >= 'a' && u <= 'z';
 }
 
-// Whether the text has a shortcut, as Linguist finds one: an '&' before a
-// character that prints, but another '&' (a '&' of the text) or a space,
-// and that does not begin what reads as an HTML entity (&nbsp;), after
-// which Linguist looks no further.
-bool hasShortcut(const QString &text)
-{
-    for (int i = text.indexOf(QLatin1Char('&')); i >= 0 && i + 1 < text.size(); i = text.indexOf(QLatin1Char('&'), i)) {
-        const QChar key = text.at(i + 1);
-        i += 2;
-        if (key == QLatin1Char('&') || key == QLatin1Char(' ') || !key.isPrint())
-            continue;
-        int end = i;
-        while (end < text.size() && isAsciiLetter(text.at(end)))
-            ++end;
-        return end == i || end == text.size() || text.at(end) != QLatin1Char(';');
-    }
-    return false;
-}
+} // namespace
 
-// The texts of a translation cell, each named as the report names it: its
-// numerus forms, their length variants, its length variants, or the whole.
-struct Text
+void TextFacts::meet(QChar c, QStringView text, int at, int next)
 {
-    QString name;
-    QString read;
-};
-
-void addTexts(QStringView cell, const QString &name, QVector<Text> *texts)
-{
-    QVector<Element> variants;
-    if (!elementsOnly(cell, lengthVariant, &variants)) {
-        texts->append(Text{name, textRead(cell)});
+    if (c == QLatin1Char('%')) {
+        int i = next;
+        i += i < text.size() && text[i] == QLatin1Char('L') ? 1 : 0;
+        plural = plural || (i < text.size() && text[i] == QLatin1Char('n'));
+        int number = 0;
+        for (const int last = i + 2; i < qMin<qsizetype>(last, text.size()) && text[i].isDigit(); ++i)
+            number = number * 10 + text[i].digitValue();
+        markers.set(size_t(number)).reset(0);
         return;
     }
-    for (int i = 0; i < variants.size(); ++i) {
-        const QString variant = QString::fromUtf8("la variante %1").arg(i + 1);
-        addTexts(variants.at(i).content, name.isEmpty() ? variant : variant + QLatin1String(" de ") + name, texts);
-    }
+    if (m_shortcutSeen || at < m_keyEnd || next == text.size())
+        return;
+    // Linguist's shortcut: an '&' before a character that prints, but
+    // another '&' (an '&' of the text) or a space, and that does not begin
+    // what reads as an HTML entity (&nbsp;), after which it looks no
+    // further.
+    const QChar key = readCharacter(text, next, &m_keyEnd);
+    if (key == QLatin1Char('&') || key == QLatin1Char(' ') || !key.isPrint())
+        return;
+    int letters = m_keyEnd;
+    while (letters < text.size() && isAsciiLetter(text[letters]))
+        ++letters;
+    int semicolon;
+    shortcut = letters == m_keyEnd || letters == text.size() || readCharacter(text, letters, &semicolon) != QLatin1Char(';');
+    m_shortcutSeen = true;
+}
+
+namespace {
+
+// A text of a translation as the report names it.
+QString nameOf(const TranslationText &text)
+{
+    const QString form = QString::fromUtf8("la forme %1").arg(text.form);
+    if (text.variant == 0)
+        return text.form == 0 ? QString::fromUtf8("la traduction") : form;
+    const QString variant = QString::fromUtf8("la variante %1").arg(text.variant);
+    return text.form == 0 ? variant : variant + QLatin1String(" de ") + form;
 }
 
 } // namespace
 
-void TranslationChecks::check(QStringView source, QStringView translation, qint64 row)
+void TranslationChecks::check(const TextFacts &source, const TranslationTexts &translation, bool plural, qint64 row)
 {
-    // Most rows have no marker and no shortcut, and are soon told.
-    const auto special = [](QStringView text) { return indexOf(text, '%') >= 0 || indexOf(text, '&') >= 0; };
-    if (translation.isEmpty() || (!special(source) && !special(translation)))
-        return;
-    QVector<Element> forms;
-    QVector<Text> texts;
-    if (elementsOnly(translation, numerusForm, &forms)) {
-        for (int i = 0; i < forms.size(); ++i)
-            addTexts(forms.at(i).content, QString::fromUtf8("la forme %1").arg(i + 1), &texts);
-    } else {
-        addTexts(translation, QString(), &texts);
-    }
-    const QString sourceRead = textRead(source);
-    const std::set<int> sourceMarkers = placeMarkers(sourceRead);
-    const auto found = [&](const char *what, const QString &argument, const QString &in) {
-        m_findings += QString::fromUtf8("ligne %1 : ").arg(row) + QString::fromUtf8(what).arg(argument, in);
+    const auto found = [&](const char *what, const QString &argument, const TranslationText &in) {
+        m_findings += QString::fromUtf8("ligne %1 : ").arg(row) + QString::fromUtf8(what).arg(argument, nameOf(in));
     };
-    for (const Text &text : texts) {
-        if (text.read.isEmpty())
+    for (const TranslationText &text : translation) {
+        const TextFacts &facts = text.facts;
+        if (facts.empty)
             continue;
-        const QString in = text.name.isEmpty() ? QString::fromUtf8("la traduction") : text.name;
-        const std::set<int> markers = placeMarkers(text.read);
-        for (int marker : sourceMarkers) {
-            if (!markers.count(marker))
-                found("« %%1 » manque dans %2", QString::number(marker), in);
+        for (size_t marker = 1; facts.markers != source.markers && marker < facts.markers.size(); ++marker) {
+            if (source.markers[marker] && !facts.markers[marker])
+                found("« %%1 » manque dans %2", QString::number(marker), text);
+            else if (facts.markers[marker] && !source.markers[marker])
+                found("« %%1 » est dans %2, mais pas dans la source", QString::number(marker), text);
         }
-        for (int marker : markers) {
-            if (!sourceMarkers.count(marker))
-                found("« %%1 » est dans %2, mais pas dans la source", QString::number(marker), in);
+        if (plural && source.plural && !facts.plural)
+            found("« %%1 » manque dans %2", QStringLiteral("n"), text);
+        if (source.shortcut != facts.shortcut) {
+            found(source.shortcut ? "la source a un raccourci (%1), pas %2" : "%2 a un raccourci (%1), pas la source",
+                  QStringLiteral("&"), text);
         }
-        if (!forms.isEmpty() && holdsPluralMarker(sourceRead) && !holdsPluralMarker(text.read))
-            found("« %%1 » manque dans %2", QStringLiteral("n"), in);
-        if (hasShortcut(sourceRead) && !hasShortcut(text.read))
-            found("la source a un raccourci (%1), pas %2", QStringLiteral("&"), in);
-        else if (!hasShortcut(sourceRead) && hasShortcut(text.read))
-            found("%2 a un raccourci (%1), pas la source", QStringLiteral("&"), in);
     }
 }
 

@@ -13,16 +13,48 @@
 // faults.
 
 #include <QStringList>
+#include <QVarLengthArray>
+
+#include <bitset>
 
 namespace Conversion {
+
+// What the checks look at in a text, as Qt's tools will read it: its place
+// markers, whether it holds %n, whether it has a shortcut. The import notes
+// them as it writes the text, at each '%' and '&' that it meets there.
+struct TextFacts
+{
+    std::bitset<100> markers;   // %1 to %99, also written %L1
+    bool plural = false;        // %n or %Ln
+    bool shortcut = false;
+    bool empty = true;
+
+    // Takes note of c, a '%' or an '&' as the TS text reads, which stands at
+    // at and ends before next.
+    void meet(QChar c, QStringView text, int at, int next);
+
+private:
+    bool m_shortcutSeen = false;
+    int m_keyEnd = 0;   // where an '&' of the text, written &&, ends
+};
+
+// A text of a translation as the import writes it: a numerus form (from 1)
+// or not (0), a length variant (from 1) or not.
+struct TranslationText
+{
+    int form = 0;
+    int variant = 0;
+    TextFacts facts;
+};
+
+using TranslationTexts = QVarLengthArray<TranslationText, 4>;
 
 class TranslationChecks
 {
 public:
-    // Checks the translation of a row of the table against its source, both
-    // as the cells hold them; row is the row's number as the spreadsheet
-    // numbers it.
-    void check(QStringView source, QStringView translation, qint64 row);
+    // Checks the texts of a row's translation against its source; row is
+    // the row's number as the spreadsheet numbers it.
+    void check(const TextFacts &source, const TranslationTexts &translation, bool plural, qint64 row);
 
     // What was found, each as "ligne N : …", in the order of the rows.
     const QStringList &findings() const { return m_findings; }

@@ -44,16 +44,11 @@ bool isXmlChar(uint c)
 
 const QLatin1String entities[] = {QLatin1String("&amp;"), QLatin1String("&lt;"), QLatin1String("&gt;"),
                                   QLatin1String("&quot;"), QLatin1String("&apos;")};
-const QChar entityCharacters[] = {QLatin1Char('&'), QLatin1Char('<'), QLatin1Char('>'), QLatin1Char('"'),
-                                  QLatin1Char('\'')};
 
-// The character of the reference at the start of text, whose length is
-// known to be that of a reference.
+// The character of the character reference at the start of text, whose
+// length is known to be that of one.
 uint referencedCharacter(QStringView reference)
 {
-    const auto entity = std::find(std::begin(entities), std::end(entities), reference);
-    if (entity != std::end(entities))
-        return entityCharacters[entity - std::begin(entities)].unicode();
     const int base = reference.at(2) == QLatin1Char('x') ? 16 : 10;
     uint value = 0;
     for (QChar c : reference.mid(base == 16 ? 3 : 2).chopped(1))
@@ -168,12 +163,18 @@ int readAttributes(QStringView text, int i, Tag::Kind *kind)
 
 int referenceLength(QStringView text)
 {
-    const QStringView head = text.left(6);
-    const int semicolon = indexOf(head, ';');
-    if (semicolon > 0 && std::find(std::begin(entities), std::end(entities), head.left(semicolon + 1))
-                             != std::end(entities))
-        return semicolon + 1;
-    if (text.size() < 4 || text[1] != QLatin1Char('#'))
+    if (text.size() > 1 && text[1] != QLatin1Char('#')) {
+        // Told by their letters, as the most common references are.
+        for (QLatin1String entity : entities) {
+            int i = 1;
+            while (i < entity.size() && i < text.size() && text[i] == QLatin1Char(entity[i]))
+                ++i;
+            if (i == entity.size())
+                return i;
+        }
+        return 0;
+    }
+    if (text.size() < 4)
         return 0;
     const int base = text[2] == QLatin1Char('x') ? 16 : 10;
     const int digits = base == 16 ? 3 : 2;
@@ -188,20 +189,18 @@ int referenceLength(QStringView text)
     return i + 1;
 }
 
-QString textRead(QStringView text)
+QChar readCharacter(QStringView text, int i, int *next)
 {
-    QString read;
-    for (int i = 0; i < text.size();) {
-        const int length = text[i] == QLatin1Char('&') ? referenceLength(text.mid(i)) : 0;
-        if (length > 0) {
-            const uint character = referencedCharacter(text.mid(i, length));
-            read += QString::fromUcs4(&character, 1);
-            i += length;
-        } else {
-            read += text[i++];
-        }
+    const int length = text[i] == QLatin1Char('&') ? referenceLength(text.mid(i)) : 0;
+    *next = i + qMax(length, 1);
+    if (length == 0)
+        return text[i];
+    if (text[i + 1] != QLatin1Char('#')) {   // amp, apos, lt, gt, quot: told apart by two letters
+        const ushort second = text[i + 1].unicode(), third = text[i + 2].unicode();
+        return QLatin1Char(second == 'a' ? (third == 'm' ? '&' : '\'') : second == 'l' ? '<' : second == 'g' ? '>' : '"');
     }
-    return read;
+    const uint character = referencedCharacter(text.mid(i, length));
+    return QChar::requiresSurrogates(character) ? QChar(QChar::highSurrogate(character)) : QChar(character);
 }
 
 Tag tagAt(QStringView text)

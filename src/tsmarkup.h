@@ -31,9 +31,10 @@ const QLatin1String lengthVariant("lengthvariant");
 // start of text, or 0.
 int referenceLength(QStringView text);
 
-// The text as Qt's tools read it once the import has written it: its
-// references as the characters they stand for, and anything else as it is.
-QString textRead(QStringView text);
+// The character at i in TS text as Qt's tools read it, its references as
+// the characters they stand for (the first surrogate of one beyond U+FFFF),
+// and where the next one begins.
+QChar readCharacter(QStringView text, int i, int *next);
 
 // A tag as XML reads it: <name attributes>, <name attributes/> or </name>.
 struct Tag

@@ -10,13 +10,17 @@
 
 namespace Conversion {
 
-void TsTextWriter::appendCell(QString &out, QStringView cell)
+void TsTextWriter::appendCell(QString &out, QStringView cell, TextFacts *facts)
 {
-    append(out, appendFormulaSafeStart(out, cell));
+    append(out, appendFormulaSafeStart(out, cell), facts);
 }
 
-void TsTextWriter::append(QString &out, QStringView text)
+void TsTextWriter::append(QString &out, QStringView text, TextFacts *facts)
 {
+    if (facts) {
+        *facts = TextFacts();
+        facts->empty = text.isEmpty();
+    }
     // Above these, only references reach a TS file that names no
     // encoding where the system's is not Unicode.
     const ushort plainUpTo = m_references.needed() ? 0x7F : 0xD7FF;
@@ -30,21 +34,29 @@ void TsTextWriter::append(QString &out, QStringView text)
             return;
         }
         const QChar *run = p;
-        p = findSpecial(p, end, 0x20, plainUpTo, '"', '&', '<', '>');
+        p = findSpecial(p, end, 0x20, plainUpTo, '"', '&', '<', '>', '%');
         out.append(run, int(p - run));
         if (p < end)
-            p = appendSpecial(out, p, end);
+            p = appendSpecial(out, p, text, facts);
     }
 }
 
-const QChar *TsTextWriter::appendSpecial(QString &out, const QChar *p, const QChar *end)
+const QChar *TsTextWriter::appendSpecial(QString &out, const QChar *p, QStringView text, TextFacts *facts)
 {
     const ushort u = p->unicode();
-    const QStringView rest(p, end);
-    if (u == '&') {
-        if (const int kept = referenceLength(rest)) {
-            out.append(p, kept);
-            return p + kept;
+    const int at = int(p - text.data());
+    const QStringView rest = text.mid(at);
+    const QChar *const end = text.data() + text.size();
+    if (u == '%' || u == '&') {
+        // What Qt's tools will read here, for the checks: a reference kept
+        // stands for its character, an '&' that is none for itself.
+        int next;
+        const QChar read = readCharacter(text, at, &next);
+        if (facts && (read == QLatin1Char('%') || read == QLatin1Char('&')))
+            facts->meet(read, text, at, next);
+        if (u == '%' || next > at + 1) {
+            out.append(p, next - at);
+            return text.data() + next;
         }
     } else if (u == '<') {
         if (const int kept = emptyElementLength(rest, byteElement)) {
@@ -53,20 +65,20 @@ const QChar *TsTextWriter::appendSpecial(QString &out, const QChar *p, const QCh
         }
     }
     switch (u) {
-    case '&': out += QLatin1String("&amp;"); return p + 1;
-    case '<': out += QLatin1String("&lt;"); return p + 1;
-    case '>': out += QLatin1String("&gt;"); return p + 1;
+    case '&': out += QStringLiteral("&amp;"); return p + 1;
+    case '<': out += QStringLiteral("&lt;"); return p + 1;
+    case '>': out += QStringLiteral("&gt;"); return p + 1;
     // The export writes a quote of the text as a reference; so does the
     // import, so that a TS that goes out and comes back is the same file.
-    case '"': out += QLatin1String("&quot;"); return p + 1;
-    case '\n': out += QLatin1String("&#10;"); return p + 1;
-    case '\t': out += QLatin1String("&#9;"); return p + 1;
+    case '"': out += QStringLiteral("&quot;"); return p + 1;
+    case '\n': out += QStringLiteral("&#10;"); return p + 1;
+    case '\t': out += QStringLiteral("&#9;"); return p + 1;
     default: break;
     }
     if (u < 0x20) {
-        out += QLatin1String("<byte value=\"x");
+        out += QStringLiteral("<byte value=\"x");
         out += QString::number(u, 16);
-        out += QLatin1String("\"/>");
+        out += QStringLiteral("\"/>");
         return p + 1;
     }
     const int length = p->isHighSurrogate() && p + 1 < end && p[1].isLowSurrogate() ? 2 : 1;
@@ -90,27 +102,28 @@ TsWriter::TsWriter(QIODevice &ts, QTextCodec *codec) : m_out(ts, codec), m_text(
 
 void TsWriter::writeMessage(QStringView source, QStringView translation, bool utf8Marker)
 {
-    QVector<Element> forms;
-    elementsOnly(translation, numerusForm, &forms);
-    m_buffer += QLatin1String("    <message");
+    if (!translation.startsWith(QLatin1Char('<')) || !elementsOnly(translation, numerusForm, &m_forms))
+        m_forms.clear();
+    m_translation.resize(0);
+    m_buffer += QStringLiteral("    <message");
     if (utf8Marker)
-        m_buffer += QLatin1String(" encoding=\"UTF-8\"");
-    if (!forms.isEmpty())
-        m_buffer += QLatin1String(" numerus=\"yes\"");
-    m_buffer += QLatin1String(">\n        <source>");
-    m_text.appendCell(m_buffer, source);
-    m_buffer += QLatin1String("</source>\n        <translation");
-    if (forms.isEmpty()) {
-        writeContent(translation, true);
+        m_buffer += QStringLiteral(" encoding=\"UTF-8\"");
+    if (!m_forms.isEmpty())
+        m_buffer += QStringLiteral(" numerus=\"yes\"");
+    m_buffer += QStringLiteral(">\n        <source>");
+    m_text.appendCell(m_buffer, source, &m_source);
+    m_buffer += QStringLiteral("</source>\n        <translation");
+    if (m_forms.isEmpty()) {
+        writeContent(translation, 0);
     } else {
         m_buffer += QLatin1Char('>');
-        for (const Element &form : forms) {
-            m_buffer += QLatin1String("<numerusform");
-            writeContent(form.content, false);
-            m_buffer += QLatin1String("</numerusform>");
+        for (int i = 0; i < m_forms.size(); ++i) {
+            m_buffer += QStringLiteral("<numerusform");
+            writeContent(m_forms.at(i).content, i + 1);
+            m_buffer += QStringLiteral("</numerusform>");
         }
     }
-    m_buffer += QLatin1String("</translation>\n    </message>\n");
+    m_buffer += QStringLiteral("</translation>\n    </message>\n");
     m_out.written();
 }
 
@@ -129,27 +142,30 @@ QString TsWriter::finish()
     return m_out.failure();
 }
 
-// Ends the opening tag of a translation or a numerus form and writes
-// its content: the length variants that it is made of, or text. A whole
-// cell's text is written so that no spreadsheet takes it for a formula.
-void TsWriter::writeContent(QStringView content, bool wholeCell)
+// Ends the opening tag of a translation or of its numerus form (from 1)
+// and writes its content: the length variants that it is made of, or text.
+// A whole cell's text is written so that no spreadsheet takes it for a
+// formula.
+void TsWriter::writeContent(QStringView content, int form)
 {
-    QVector<Element> variants;
-    if (!elementsOnly(content, lengthVariant, &variants)) {
+    if (!content.startsWith(QLatin1Char('<')) || !elementsOnly(content, lengthVariant, &m_variants)) {
         m_buffer += QLatin1Char('>');
-        if (wholeCell)
-            m_text.appendCell(m_buffer, content);
+        m_translation.append(TranslationText{form, 0, TextFacts()});
+        if (form == 0)
+            m_text.appendCell(m_buffer, content, &m_translation.last().facts);
         else
-            m_text.append(m_buffer, content);
+            m_text.append(m_buffer, content, &m_translation.last().facts);
         return;
     }
-    m_buffer += QLatin1String(" variants=\"yes\">");
-    for (const Element &variant : variants) {
+    m_buffer += QStringLiteral(" variants=\"yes\">");
+    for (int i = 0; i < m_variants.size(); ++i) {
+        const Element &variant = m_variants.at(i);
         m_text.appendTag(m_buffer, variant.openTag);
+        m_translation.append(TranslationText{form, i + 1, TextFacts()});
         if (variant.empty)
             continue;
-        m_text.append(m_buffer, variant.content);
-        m_buffer += QLatin1String("</lengthvariant>");
+        m_text.append(m_buffer, variant.content, &m_translation.last().facts);
+        m_buffer += QStringLiteral("</lengthvariant>");
     }
 }
 

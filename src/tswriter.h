@@ -11,6 +11,7 @@
 #include "blockwriter.h"
 #include "codepagereferences.h"
 #include "conversion.h"
+#include "translationchecks.h"
 #include "tsmarkup.h"
 
 namespace Conversion {
@@ -33,13 +34,13 @@ public:
     // where a spreadsheet would take it for the start of a formula, as the
     // export writes it, so that a TS file that goes out and comes back is
     // the same file.
-    void appendCell(QString &out, QStringView cell);
-
-    void append(QString &out, QStringView text);
+    // Where facts is given, what the checks look at in the text is noted there.
+    void appendCell(QString &out, QStringView cell, TextFacts *facts);
+    void append(QString &out, QStringView text, TextFacts *facts = nullptr);
     void appendTag(QString &out, QStringView tag) const { Conversion::appendTag(out, tag, m_references); }
 
 private:
-    const QChar *appendSpecial(QString &out, const QChar *p, const QChar *end);
+    const QChar *appendSpecial(QString &out, const QChar *p, QStringView text, TextFacts *facts);
 
     CodePageReferences m_references;
     bool m_textLost = false;
@@ -55,6 +56,11 @@ public:
     // them; a translation cell made of numerus forms gives a plural.
     void writeMessage(QStringView source, QStringView translation, bool utf8Marker);
 
+    // What the checks look at in the message written last.
+    const TextFacts &source() const { return m_source; }
+    const TranslationTexts &translation() const { return m_translation; }
+    bool plural() const { return !m_forms.isEmpty(); }
+
     // Why the messages written refuse the table, or None.
     Refusal refusal() const;
 
@@ -63,11 +69,16 @@ public:
     bool writeFailed() const { return !m_out.failure().isEmpty(); }
 
 private:
-    void writeContent(QStringView content, bool wholeCell);
+    void writeContent(QStringView content, int form);
 
     BlockWriter m_out;
     TsTextWriter m_text;
     QString &m_buffer;
+    // Kept from message to message, so that most take no memory of their own.
+    QVector<Element> m_forms;
+    QVector<Element> m_variants;
+    TextFacts m_source;
+    TranslationTexts m_translation;
 };
 
 } // namespace Conversion
