@@ -43,7 +43,7 @@ measure() {
         /usr/bin/time -f "%M" -o "$data/time.txt" "$@" >/dev/null 2>"$data/err.txt" ||
             [ -n "${refusal_expected:-}" ] || { cat "$data/err.txt" >&2; fail "$*"; }
         end=$(date +%s%N)
-        echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", (b - a) / 1e9 }') $(cat "$data/time.txt")"
+        echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", (b - a) / 1e9 }') $(tail -n 1 "$data/time.txt")"
     done | sort -n | awk -v n="$runs" '{ t[NR] = $1; if ($2 > m) m = $2 } END { print t[int((n + 1) / 2)], m }'
 }
 

@@ -256,13 +256,10 @@ void TsExport::append(QString &cell, CellText::Piece piece)
 
 void TsExport::writeRow(bool utf8Marker)
 {
-    QString &row = m_out.text();
-    row += m_source;
-    row += QLatin1Char('\t');
-    row += m_translation;
-    if (utf8Marker)
-        row += QLatin1String("\tUTF-8");
-    row += QLatin1Char('\n');
+    m_out.write(m_source);
+    m_out.write(QStringLiteral("\t"));
+    m_out.write(m_translation);
+    m_out.text() += QLatin1String(utf8Marker ? "\tUTF-8\n" : "\n");
     m_out.written();
     ++m_result.messages;
 }
