@@ -27,14 +27,6 @@
         }                                                                                                              \
     } while (false)
 
-// Runs one conversion on text written in UTF-8 and returns what it wrote, decoded.
-inline QString convertText(Conversion::Direction conversion, const QString &text, Conversion::Result *result)
-{
-    QByteArray out;
-    *result = Conversion::convertBytes(conversion, text.toUtf8(), &out);
-    return QTextCodec::codecForLocale()->toUnicode(out);
-}
-
 // A TS file as text, to be shown where a property fails.
 inline QByteArray shown(const QByteArray &ts)
 {

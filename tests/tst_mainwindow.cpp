@@ -179,8 +179,6 @@ void tst_MainWindow::userSteps_data()
         << L{"Rechercher:app.ts", "Rechercher:notes.doc"} << L{invalidFile}
         << "XMl disabled, Excel checked disabled, extension .csv, Convertir hidden, file notes.doc, folder ";
     QTest::newRow("a table after a TS file") << L{"Rechercher:app.ts", "Rechercher:table.txt"} << L() << tableInput;
-    QTest::newRow("a table after a refused file")
-        << L{"Rechercher:app.ts", "Rechercher:notes.doc", "Rechercher:table.txt"} << L{invalidFile} << tableInput;
     QTest::newRow("folder chosen") << L{"Selectionner:out"} << L() << startUp + "out";
     QTest::newRow("folder dialog cancelled empties the field") << L{"Selectionner:out", "Selectionner:"} << L() << startUp;
     QTest::newRow("Excel then XMl at start-up") << L{"Convertir vers Excel", "Convertir vers XMl"} << L()
