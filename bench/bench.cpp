@@ -117,7 +117,8 @@ qint64 fillTable(QTextStream &in, QTextStream &out)
             for (auto match = placeMarker.globalMatch(line.leftRef(tab)); match.hasNext();)
                 markers += QLatin1Char(' ') + match.next().captured();
             if (rows % 40 == 0)
-                out << line.leftRef(tab) << "\t\"Traduction \"\"" << rows << "\"\"\nsur deux lignes" << markers << "\"\n";
+                out << line.leftRef(tab) << "\t\"Traduction \"\"" << rows << "\"\"\nsur deux lignes" << markers
+                    << "\"\n";
             else
                 out << line << "Traduction saisie " << rows << " & co" << markers << '\n';
         } else {

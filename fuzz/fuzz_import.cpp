@@ -33,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(exported.messages == imported.messages, "export gave %lld rows for %lld messages",
                static_cast<long long>(exported.messages), static_cast<long long>(imported.messages));
     Conversion::convertBytes(Conversion::tableToTs, table, &again);
-    FUZZ_CHECK(again == tsBytes, "import, export, import differs:\n%s\n---\n%s", tsBytes.constData(), again.constData());
+    FUZZ_CHECK(again == tsBytes, "import, export, import differs:\n%s\n---\n%s", tsBytes.constData(),
+               again.constData());
     return 0;
 }

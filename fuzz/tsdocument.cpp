@@ -134,8 +134,10 @@ void TsDocument::attribute(const QString &name, const QString &value)
     space();
     const QChar quote = maybe() ? '"' : '\'';
     m_doc += quote;
-    for (QChar c : value)
-        m_doc += c == '<' || c == '&' || c == quote || (c.isLetter() && pick(4) == 0) ? QString("&#%1;").arg(c.unicode()) : c;
+    for (QChar c : value) {
+        const bool referenced = c == '<' || c == '&' || c == quote || (c.isLetter() && pick(4) == 0);
+        m_doc += referenced ? QString("&#%1;").arg(c.unicode()) : c;
+    }
     m_doc += quote;
 }
 

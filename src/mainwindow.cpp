@@ -231,7 +231,8 @@ void MainWindow::convert(Conversion::Direction direction, const QString &doneTex
     else if (result.findings.isEmpty())
         inform(QStringLiteral("Rapport"), doneText);
     else   // what the translator typed, to be looked at
-        inform(QStringLiteral("Rapport"), doneText + QLatin1String("\n\n") + Conversion::findingsSummary(result.findings),
+        inform(QStringLiteral("Rapport"),
+               doneText + QLatin1String("\n\n") + Conversion::findingsSummary(result.findings),
                result.findings.join(QLatin1Char('\n')));
 }
 

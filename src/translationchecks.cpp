@@ -45,7 +45,8 @@ void TextFacts::meet(QChar c, QStringView text, int at, int next)
     while (letters < text.size() && isAsciiLetter(text[letters]))
         ++letters;
     int semicolon;
-    shortcut = letters == m_keyEnd || letters == text.size() || readCharacter(text, letters, &semicolon) != QLatin1Char(';');
+    shortcut = letters == m_keyEnd || letters == text.size()
+               || readCharacter(text, letters, &semicolon) != QLatin1Char(';');
     m_shortcutSeen = true;
 }
 

@@ -197,7 +197,8 @@ QChar readCharacter(QStringView text, int i, int *next)
         return text[i];
     if (text[i + 1] != QLatin1Char('#')) {   // amp, apos, lt, gt, quot: told apart by two letters
         const ushort second = text[i + 1].unicode(), third = text[i + 2].unicode();
-        return QLatin1Char(second == 'a' ? (third == 'm' ? '&' : '\'') : second == 'l' ? '<' : second == 'g' ? '>' : '"');
+        return QLatin1Char(second == 'a' ? (third == 'm' ? '&' : '\'')
+                           : second == 'l' ? '<' : second == 'g' ? '>' : '"');
     }
     const uint character = referencedCharacter(text.mid(i, length));
     return QChar::requiresSurrogates(character) ? QChar(QChar::highSurrogate(character)) : QChar(character);

@@ -53,8 +53,8 @@ QXmlStreamReader::TokenType TsXmlReader::next()
     // Qt's reader refuses a document type after the first one or after the
     // first element, but forgets to once it has waited for more text.
     if (type == QXmlStreamReader::DTD && (m_rootSeen || m_documentTypeSeen)) {
-        refuse(Refusal::NotReadByQt,
-               QString::fromUtf8("une déclaration <!DOCTYPE> s'y trouve après le début du document ou après une autre"));
+        refuse(Refusal::NotReadByQt, QString::fromUtf8("une déclaration <!DOCTYPE> s'y trouve après le début du "
+                                                       "document ou après une autre"));
         return QXmlStreamReader::Invalid;
     }
     m_documentTypeSeen = m_documentTypeSeen || type == QXmlStreamReader::DTD;

@@ -81,7 +81,8 @@ bool underStrace(const QStringList &conversion, const QString &calls, QString *t
                           "trace=" + calls};
     if (!inject.isEmpty())
         arguments << "-e" << "inject=" + inject;
-    const bool ok = QtTools::run(QStandardPaths::findExecutable("strace"), arguments + QStringList{QUORVALE_BENCH} + conversion);
+    const bool ok = QtTools::run(QStandardPaths::findExecutable("strace"),
+                                 arguments + QStringList{QUORVALE_BENCH} + conversion);
     *trace = QtTools::readFile(dir.filePath("trace"));
     return ok;
 }
@@ -332,7 +333,8 @@ void tst_Conversion::failingSystemCalls()
         const QString expected = dir.filePath("expected-" + conversion.at(0));
         QString trace;
         QVERIFY(underStrace(conversion + QStringList{expected}, call, &trace));
-        const int occurrences = trace.count(QRegularExpression("^\\d+ +" + call + "\\(", QRegularExpression::MultilineOption));
+        const QRegularExpression calls("^\\d+ +" + call + "\\(", QRegularExpression::MultilineOption);
+        const int occurrences = trace.count(calls);
         for (int k = 1; k <= occurrences; ++k) {
             QTemporaryDir out;
             const QString injected = QString("%1:error=EIO:when=%2").arg(call).arg(k);
