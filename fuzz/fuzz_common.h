@@ -43,6 +43,21 @@ inline QString described(const Oracle::Message &message, bool plural = true)
            + QLatin1String(plural && message.numerus && !message.translation.isEmpty() ? " | plural" : "");
 }
 
+// The export converts a TS file where the judge reads a TS file in it, and
+// refuses it where it does not. Returns whether it was read, and then its
+// messages and its table.
+inline bool exportsAsQtReads(const QByteArray &ts, QVector<Oracle::Message> *messages, QByteArray *table)
+{
+    QString error;
+    const bool read = Oracle::readMessages(ts, messages, &error);
+    const Conversion::Result exported = Conversion::convertBytes(Conversion::tsToTable, ts, table);
+    const bool converted = exported.refusal == Conversion::Refusal::None;
+    FUZZ_CHECK(read == converted, "Qt's reader: %s; the export: %s (refusal %d at line %lld, %s)\n%s",
+               read ? "read" : qPrintable(error), converted ? "converted" : "refused", int(exported.refusal),
+               static_cast<long long>(exported.line), qPrintable(exported.detail), shown(ts).constData());
+    return read;
+}
+
 // The table has a row for each message, whose cells, read by the README's
 // rules, are the message's source and translation, and none of which a
 // spreadsheet would take for a formula. Returns the messages that the
