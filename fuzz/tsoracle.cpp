@@ -45,18 +45,17 @@ public:
     }
 
 private:
-    // Qt's decoders write U+FFFD where they cannot read the bytes, and
-    // those of UTF-16 and UTF-32 pass a lone surrogate through. The
-    // encodings but Unicode's have no U+FFFD of their own, or, like
-    // GB18030, have bytes of their own for it, which the program tells from
-    // bytes that it cannot read; UTF-7 has neither.
-    static bool isCodePage(QTextCodec *codec)
+    // Qt's decoders write U+FFFD for bytes that they cannot read, and those
+    // of UTF-16 and UTF-32 pass a lone surrogate through. No code page has a
+    // U+FFFD but GB18030, whose mapping of Unicode is whole: its text is its
+    // bytes again, once encoded.
+    static bool notValid(QTextCodec *codec, const QByteArray &bytes)
     {
         static const QList<int> unicode = {106, 1013, 1014, 1015, 1017, 1018, 1019};
-        const QString replacements(2, QChar::ReplacementCharacter);
-        const QByteArray one = codec ? codec->fromUnicode(replacements.left(1)) : QByteArray();
-        return codec && !unicode.contains(codec->mibEnum())
-               && (codec->toUnicode(one) != replacements.left(1) || codec->fromUnicode(replacements) != one + one);
+        if (!codec || unicode.contains(codec->mibEnum()))
+            return false;
+        const QString text = codec->toUnicode(bytes);
+        return codec->mibEnum() == 114 ? codec->fromUnicode(text) != bytes : text.contains(QChar::ReplacementCharacter);
     }
 
     void fail(const QString &why)
@@ -71,9 +70,8 @@ private:
     QXmlStreamReader::TokenType next()
     {
         const QXmlStreamReader::TokenType type = m_xml.readNext();
-        QTextCodec *const declared = QTextCodec::codecForName(m_xml.documentEncoding().toLatin1());
-        bool invalid = type == QXmlStreamReader::StartDocument && isCodePage(declared)
-                       && declared->toUnicode(m_bytes).contains(QChar::ReplacementCharacter);
+        bool invalid = type == QXmlStreamReader::StartDocument
+                       && notValid(QTextCodec::codecForName(m_xml.documentEncoding().toLatin1()), m_bytes);
         for (QStringView text : {m_xml.text(), m_xml.qualifiedName(), m_xml.processingInstructionTarget(),
                                  m_xml.processingInstructionData()})
             invalid = invalid || !text.isValidUtf16();

@@ -111,13 +111,6 @@ struct DecoderState
 TextDecoder::TextDecoder(InputDevice &input, QTextCodec *codec)
     : m_input(input), m_codec(codec), m_unicode(isUnicodeCodec(codec))
 {
-    // A code page that holds U+FFFD (GB18030) writes it with bytes of its
-    // own, wherever it stands (UTF-7's depend on what is around).
-    const QString replacement(QChar::ReplacementCharacter);
-    const QByteArray encoded = codec->fromUnicode(replacement);
-    if (!m_unicode && codec->toUnicode(encoded) == replacement
-        && codec->fromUnicode(replacement + replacement) == encoded + encoded)
-        m_replacement = encoded;
 }
 
 bool TextDecoder::decode(QString &text)
@@ -171,22 +164,29 @@ int TextDecoder::findInvalid(const DecoderState &before, const QString &text, in
 }
 
 // A code page's decoder writes U+FFFD where it cannot read the bytes, and
-// may count none of them as invalid; a code page has no U+FFFD of its own,
-// but for GB18030. There, a chunk holds invalid bytes where it decodes to
-// more of them than it holds U+FFFD's own bytes (the one that a chunk's
-// edge cuts counts in the chunk that ends it), and the first is taken for
+// may count none of them as invalid. A code page has no U+FFFD of its own,
+// but GB18030, which writes it 84 31 A4 37: there, the bytes are read as
+// characters of one, two or four bytes (one that the chunk's edge cuts
+// carried to the next), and a chunk holds invalid bytes where it decodes to
+// more U+FFFD than it holds characters 84 31 A4 37; the first is taken for
 // the invalid one.
 int TextDecoder::replacementAt(const QString &text, int size)
 {
     const int first = text.indexOf(QChar(QChar::ReplacementCharacter));
-    if (m_replacement.isEmpty())
+    if (m_codec->mibEnum() != 114)
         return first;
-    const QByteArray bytes = m_tail + QByteArray::fromRawData(m_bytes.constData(), size);
-    m_tail = bytes.right(m_replacement.size() - 1);
-    if (first < 0)
-        return -1;
-    const int decoded = int(text.count(QChar(QChar::ReplacementCharacter)));
-    return decoded > bytes.count(m_replacement) ? first : -1;
+    int own = 0;
+    for (int i = 0; i < size; ++i) {
+        m_character += m_bytes[i];
+        const uchar lead = uchar(m_character[0]);
+        const uchar second = m_character.size() > 1 ? uchar(m_character[1]) : 0;
+        const int length = lead < 0x81 || lead == 0xFF ? 1 : second == 0 ? 2 : second >= 0x30 && second <= 0x39 ? 4 : 2;
+        if (m_character.size() < length)
+            continue;
+        own += m_character == "\x84\x31\xa4\x37";
+        m_character.resize(0);
+    }
+    return text.count(QChar(QChar::ReplacementCharacter)) > own ? first : -1;
 }
 
 #ifdef Q_OS_WIN

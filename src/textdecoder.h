@@ -91,8 +91,7 @@ private:
     int m_invalidAt = -1;
     bool m_invalidSeen = false;
     bool m_afterHighSurrogate = false;
-    QByteArray m_replacement;   // the bytes of U+FFFD where the code page holds it (GB18030)
-    QByteArray m_tail;          // the last bytes of the chunk before, where one may begin
+    QByteArray m_character;   // the bytes of a GB18030 character read so far
 };
 
 // How many lines end in text: at a line feed, a carriage return and line
