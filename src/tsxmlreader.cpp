@@ -7,6 +7,46 @@
 
 namespace Conversion {
 
+// How a text ends, for the "]]>" that it may not hold: not in ']', in a
+// ']', or in a ']' as the file spells it after another ']'.
+enum Brackets { NoBracket, OneBracket, TwoBrackets };
+
+// Whether a reference in a text (from its '&' to its ';') stands for ']'.
+static bool isBracketReference(QStringView reference)
+{
+    const bool hex = reference.size() > 2 && reference.at(2) == QLatin1Char('x');
+    if (reference.size() < 4 || reference.at(1) != QLatin1Char('#'))
+        return false;
+    bool ok = false;
+    return reference.mid(hex ? 3 : 2).chopped(1).toString().toUInt(&ok, hex ? 16 : 10) == ']' && ok;
+}
+
+// Where a text holds "]]>", which ends a CDATA section and may not stand
+// in a text: the offset of its '>', or -1. Qt's reader refuses it, also
+// where the first ']' is written as a reference, but misses it where its text
+// ran out between the brackets and the '>'. 'brackets' tells how the text
+// before ended (Brackets), and is set to how this one ends.
+static int cdataEndIn(QStringView text, int &brackets)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('&')) {
+            int end = i;
+            while (end < text.size() && text.at(end) != QLatin1Char(';'))
+                ++end;
+            brackets = isBracketReference(text.mid(i, end + 1 - i)) ? OneBracket : NoBracket;
+            i = end;
+        } else if (c == QLatin1Char(']')) {
+            brackets = brackets == NoBracket ? OneBracket : TwoBrackets;
+        } else if (c == QLatin1Char('>') && brackets == TwoBrackets) {
+            return i;
+        } else {
+            brackets = NoBracket;
+        }
+    }
+    return -1;
+}
+
 TsXmlReader::TsXmlReader(InputDevice &input) : m_input(input)
 {
     start(xmlCodec(input));
@@ -50,6 +90,17 @@ QXmlStreamReader::TokenType TsXmlReader::next()
     if (m_tokenEnd > m_tokenStart && m_text.at(int(m_tokenEnd - 1 - m_textStart)) == QLatin1Char('<'))
         --m_tokenEnd;
     m_lineAtTokenEnd = m_xml.lineNumber();
+    if (type == QXmlStreamReader::Characters && !m_xml.isCDATA()) {
+        const int cdataEnd = cdataEndIn(spelling(), m_brackets);
+        if (cdataEnd >= 0) {
+            refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur XML de Qt s'y arrête (« Sequence ']]>' not "
+                                                           "allowed in content. »)"),
+                   m_lineAtTokenEnd - countLineEnds(spelling().mid(cdataEnd)));
+            return QXmlStreamReader::Invalid;
+        }
+    } else {
+        m_brackets = NoBracket;
+    }
     // Qt's reader refuses a document type after the first one or after the
     // first element, but forgets to once it has waited for more text.
     if (type == QXmlStreamReader::DTD && (m_rootSeen || m_documentTypeSeen)) {
@@ -146,9 +197,9 @@ qint64 TsXmlReader::lineAt(qint64 offset) const
     return m_lineAtTokenEnd + countLineEnds(QStringView(m_text).mid(from, int(offset - m_tokenEnd)));
 }
 
-void TsXmlReader::refuse(Refusal why, const QString &reason)
+void TsXmlReader::refuse(Refusal why, const QString &reason, qint64 line)
 {
-    m_refused.refuse(why, m_xml.lineNumber(), reason);
+    m_refused.refuse(why, line > 0 ? line : m_xml.lineNumber(), reason);
     m_xml.raiseError(reason);
 }
 

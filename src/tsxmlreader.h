@@ -39,8 +39,9 @@ public:
     // references and line ends.
     QStringView spelling() const;
 
-    // Refuses the file at the current line, and ends the reading.
-    void refuse(Refusal why, const QString &reason = QString());
+    // Refuses the file at the given line or the current one, and ends the
+    // reading.
+    void refuse(Refusal why, const QString &reason = QString(), qint64 line = 0);
 
     // What reading found: why the file is refused, if it is, and whether it
     // could be read to its end.
@@ -62,6 +63,7 @@ private:
     qint64 m_tokenEnd = 0;
     qint64 m_lineAtTokenEnd = 1;
     int m_depth = 0;
+    int m_brackets = 0;         // how the text before ended, where a text may go on
     bool m_rootSeen = false;
     bool m_documentTypeSeen = false;
     bool m_rootClosed = false;
