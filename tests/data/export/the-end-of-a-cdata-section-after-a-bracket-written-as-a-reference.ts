@@ -1,0 +1,1 @@
+<TS><context><message><source>&#93;]></source></message></context></TS>
