@@ -48,14 +48,18 @@ private:
     // Qt's decoders write U+FFFD for bytes that they cannot read, and those
     // of UTF-16 and UTF-32 pass a lone surrogate through. No code page has a
     // U+FFFD but GB18030, whose mapping of Unicode is whole: its text is its
-    // bytes again, once encoded.
+    // bytes again, once encoded, but for the bytes of a character that the
+    // file's end cuts, which the decoder holds back, as it does in Qt's reader.
     static bool notValid(QTextCodec *codec, const QByteArray &bytes)
     {
         static const QList<int> unicode = {106, 1013, 1014, 1015, 1017, 1018, 1019};
         if (!codec || unicode.contains(codec->mibEnum()))
             return false;
         const QString text = codec->toUnicode(bytes);
-        return codec->mibEnum() == 114 ? codec->fromUnicode(text) != bytes : text.contains(QChar::ReplacementCharacter);
+        if (codec->mibEnum() != 114)
+            return text.contains(QChar::ReplacementCharacter);
+        const QByteArray again = codec->fromUnicode(text);
+        return !bytes.startsWith(again) || bytes.size() - again.size() > 3;
     }
 
     void fail(const QString &why)
