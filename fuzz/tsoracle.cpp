@@ -62,6 +62,31 @@ private:
         return !bytes.startsWith(again) || bytes.size() - again.size() > 3;
     }
 
+    // Whether the text holds U+0000, which XML has nowhere, though Qt's
+    // reader drops one after "]]" in a text. The text is decoded as Qt's
+    // reader decodes it: in the encoding that the declaration names, or
+    // else that the first bytes show.
+    static bool holdsNull(const QByteArray &bytes, const QString &declared)
+    {
+        QTextCodec *codec = QTextCodec::codecForName(declared.toLatin1());
+        if (!codec)
+            codec = QTextCodec::codecForUtfText(bytes, nullptr);
+        if (!codec) {
+            static const QVector<QPair<QByteArray, int>> lessThanSign = {
+                {QByteArray("<\0\0\0", 4), 1019}, {QByteArray("\0\0\0<", 4), 1018},
+                {QByteArray("<\0", 2), 1014},       {QByteArray("\0<", 2), 1013}};
+            int mib = 106;
+            for (const auto &start : lessThanSign) {
+                if (bytes.startsWith(start.first)) {
+                    mib = start.second;
+                    break;
+                }
+            }
+            codec = QTextCodec::codecForMib(mib);
+        }
+        return codec->toUnicode(bytes).contains(QChar::Null);
+    }
+
     void fail(const QString &why)
     {
         if (m_problem.isEmpty())
@@ -74,6 +99,8 @@ private:
     QXmlStreamReader::TokenType next()
     {
         const QXmlStreamReader::TokenType type = m_xml.readNext();
+        if (type == QXmlStreamReader::StartDocument && holdsNull(m_bytes, m_xml.documentEncoding().toString()))
+            fail(QStringLiteral("a null character"));
         bool invalid = type == QXmlStreamReader::StartDocument
                        && notValid(QTextCodec::codecForName(m_xml.documentEncoding().toLatin1()), m_bytes);
         for (QStringView text : {m_xml.text(), m_xml.qualifiedName(), m_xml.processingInstructionTarget(),

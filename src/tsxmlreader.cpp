@@ -168,8 +168,17 @@ bool TsXmlReader::feed(bool everything)
             break;
         }
         const int invalid = m_decoder->invalidAt();
-        m_text += QStringView(chunk).left(invalid >= 0 ? invalid : chunk.size());
-        if (invalid >= 0) {
+        const QStringView decoded = QStringView(chunk).left(invalid >= 0 ? invalid : chunk.size());
+        // XML has no U+0000 anywhere. Qt's reader refuses it, but for one
+        // after "]]" in a text, which it drops or refuses as its text happens
+        // to be cut: a file that holds one is refused, however it is read.
+        const int null = int(decoded.indexOf(QChar::Null));
+        m_text += null >= 0 ? decoded.left(null) : decoded;
+        if (null >= 0) {
+            m_inputEnded = true;
+            m_stopped.refuse(Refusal::NotReadByQt, lineAt(m_textStart + m_text.size()),
+                             QString::fromUtf8("un caractère nul (U+0000) s'y trouve, que XML n'admet nulle part"));
+        } else if (invalid >= 0) {
             m_inputEnded = true;
             m_stopped.refuse(Refusal::InvalidBytes, lineAt(m_textStart + m_text.size()));
         } else if (m_textStart + m_text.size() - m_tokenEnd > LongestText) {
@@ -214,7 +223,7 @@ void TsXmlReader::report(Result &result) const
         result.refuse(m_rootSeen ? Refusal::NotReadByQt : Refusal::NotTs, m_xml.lineNumber(),
                       QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
     } else if (m_stopped.refusal != Refusal::None) {
-        result.refuse(m_stopped.refusal, m_stopped.line);
+        result.refuse(m_stopped.refusal, m_stopped.line, m_stopped.detail);
     } else if (cut) {
         result.refuse(m_rootSeen ? Refusal::NotReadByQt : Refusal::NotTs, m_xml.lineNumber(),
                       QString::fromUtf8("le document s'arrête avant sa fin : le fichier a été coupé"));
