@@ -17,7 +17,7 @@
 // KIND-SIZE is cdata-N (N CDATA sections of ']' before a '>' in a source),
 // quotes-MB (a one-line source of MB megabytes of '"'), lines-MIB (a source
 // of two lines of MIB Mi characters), comment-MB (a comment of MB megabytes
-// in a source), controls-MIB (a table's line of MIB Mi control characters).
+// before a message), controls-MIB (a table's line of MIB Mi control characters).
 
 #include "fileconversion.h"
 
@@ -145,6 +145,9 @@ bool writeLarge(const QString &kindAndSize, QIODevice &out)
     };
     if (kind == QLatin1String("controls"))
         return repeated("\x01", size * 1024 * 1024 - 16) && out.write("\tb\n") == 3;
+    // A comment stands before the message, where Qt's tools read one.
+    if (kind == QLatin1String("comment") && !(out.write("<!--") == 4 && repeated("a", size * 1000 * 1000) && out.write("-->") == 3))
+        return false;
     if (out.write(open) < 0)
         return false;
     bool written = false;
@@ -154,8 +157,8 @@ bool writeLarge(const QString &kindAndSize, QIODevice &out)
         written = repeated("\"", size * 1000 * 1000);
     else if (kind == QLatin1String("lines"))
         written = repeated("a", size * 1024 * 1024) && out.write("\n") == 1 && repeated("a", size * 1024 * 1024);
-    else if (kind == QLatin1String("comment"))
-        written = out.write("<!--") == 4 && repeated("a", size * 1000 * 1000) && out.write("-->") == 3;
+    else
+        written = kind == QLatin1String("comment");
     return written && out.write(close) == close.size();
 }
 

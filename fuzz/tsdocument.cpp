@@ -14,15 +14,14 @@ void TsDocument::space(bool required)
     m_doc += spaces[required ? 1 + pick(5) : pick(6)];
 }
 
-// What XML allows between elements: white space, comments, processing instructions.
+// What Qt's tools read between elements: white space and comments.
 void TsDocument::misc()
 {
     for (int n = pick(3); n > 0; --n) {
-        switch (pick(3)) {
-        case 0: space(); break;
-        case 1: comment(); break;
-        default: processingInstruction(); break;
-        }
+        if (maybe())
+            space();
+        else
+            comment();
     }
 }
 
@@ -46,28 +45,14 @@ void TsDocument::comment()
     m_doc += m_doc.endsWith('-') ? " -->" : "-->";
 }
 
-// A processing instruction, whose data may hold anything but its end.
-void TsDocument::processingInstruction()
-{
-    static const char *const targets[] = {"qt", "x-y", "a.b", "xml-stylesheet"};
-    static const char16_t *const choices[] = {u"'", u"\"", u">", u"<", u"&", u"it's", u"<!--", u"-->", u"]]>", u"\n",
-                                              u"?", u"<message><source>ghost</source>", u"é"};
-    m_doc += QString("<?") + oneOf(targets) + (maybe() ? " " : "");
-    if (m_doc.endsWith(' '))
-        pieces(choices, pick(5), QLatin1String("?>"));
-    m_doc += "?>";
-}
-
 // Text, as a source, a translation or a comment holds it.
 void TsDocument::text(int pieces)
 {
     for (int n = pick(pieces + 1); n > 0; --n) {
-        switch (pick(9)) {
+        switch (pick(7)) {
         case 0: case 1: case 2: characters(); break;
         case 3: case 4: reference(); break;
         case 5: cdata(); break;
-        case 6: comment(); break;
-        case 7: processingInstruction(); break;
         default: byteElement(); break;
         }
     }
@@ -211,12 +196,14 @@ void TsDocument::translation(bool numerus)
     m_doc += "</translation>";
 }
 
-// Numerus forms or length variants, with the white space and comments that
-// lay them out.
+// Numerus forms or length variants, with the white space that lays them out,
+// written in every way that Qt's tools read.
 void TsDocument::forms(const QString &name, int count)
 {
+    static const char *const layouts[] = {"", "&#32;", "&#9;", "<![CDATA[ ]]>", "&#xa0;", "\u00a0"};
     for (int n = pick(count + 1); n > 0; --n) {
-        misc();
+        space();
+        m_doc += m_latin1 ? "" : QString::fromUtf8(oneOf(layouts));
         if (name == "numerusform" && pick(3) == 0) {
             openTag(name, {"variants", "yes"});
             forms("lengthvariant", 2);
@@ -225,7 +212,7 @@ void TsDocument::forms(const QString &name, int count)
             element(name, 4);
         }
     }
-    misc();
+    space();
 }
 
 QByteArray TsDocument::build()

@@ -31,7 +31,6 @@ private:
     void space(bool required = false);
     void misc();
     void comment();
-    void processingInstruction();
     void text(int pieces);
     void characters();
     void reference();

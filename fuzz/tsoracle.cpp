@@ -3,7 +3,6 @@
 
 #include "tsoracle.h"
 
-#include <QRegularExpression>
 #include <QTextCodec>
 #include <QXmlStreamReader>
 
@@ -20,7 +19,9 @@ QString byteValue(QStringView value)
     return n != 0 ? QString(QChar(n)) : QString();
 }
 
-// Reads the elements of a TS document as Qt's tools read them.
+// Reads a TS document as Qt's own TS reader (qttools' TSReader) reads it:
+// each loop knows what Qt's reader knows there, passes white space and
+// comments, and refuses all else.
 class TsReader
 {
 public:
@@ -28,18 +29,13 @@ public:
 
     bool read(QVector<Message> *messages, QString *error)
     {
-        if (!nextStartElement() || m_xml.name() != QLatin1String("TS"))
-            fail(QStringLiteral("no TS root"));
-        while (m_problem.isEmpty() && nextStartElement()) {
-            if (m_xml.name() == QLatin1String("context"))
-                readContext(messages);
-            else
-                skipElement();
+        for (QXmlStreamReader::TokenType type; m_problem.isEmpty() && (type = next()) != QXmlStreamReader::EndDocument;) {
+            if (elementStarts("TS"))
+                readTs(messages);
+            else if (type != QXmlStreamReader::StartDocument && type != QXmlStreamReader::DTD
+                     && type != QXmlStreamReader::Comment)
+                unexpected();
         }
-        while (m_problem.isEmpty() && !m_xml.atEnd())   // what follows the root
-            next();
-        if (m_xml.hasError())
-            fail(m_xml.errorString());
         *error = m_problem;
         return m_problem.isEmpty();
     }
@@ -99,6 +95,8 @@ private:
     QXmlStreamReader::TokenType next()
     {
         const QXmlStreamReader::TokenType type = m_xml.readNext();
+        if (type == QXmlStreamReader::Invalid)
+            fail(m_xml.errorString());
         if (type == QXmlStreamReader::StartDocument && holdsNull(m_bytes, m_xml.documentEncoding().toString()))
             fail(QStringLiteral("a null character"));
         bool invalid = type == QXmlStreamReader::StartDocument
@@ -114,51 +112,79 @@ private:
                       || !QStringView(declaration.namespaceUri()).isValidUtf16();
         if (invalid)
             fail(QStringLiteral("text not valid in its encoding"));
-        if (type == QXmlStreamReader::EntityReference)
-            fail(QStringLiteral("an entity that nothing declares"));
-        static const QRegularExpression internalSubset(
-            QStringLiteral("^\\s*<!DOCTYPE\\s+[^\\s\\[>]+(\\s+(SYSTEM|PUBLIC)(\\s*(\"[^\"]*\"|'[^']*')){1,2})?\\s*\\["));
-        if (type == QXmlStreamReader::DTD && internalSubset.match(m_xml.text()).hasMatch())
-            fail(QStringLiteral("a document type that declares markup"));
+        if (type == QXmlStreamReader::DTD
+            && (!m_xml.entityDeclarations().isEmpty() || m_xml.text().contains(QLatin1String("<!ATTLIST"))))
+            fail(QStringLiteral("a document type that declares entities or attributes"));
         return m_problem.isEmpty() ? type : QXmlStreamReader::Invalid;
     }
 
-    // The next child element of the current one, or false at its end.
-    bool nextStartElement()
+    bool elementStarts(const char *name) const { return m_xml.isStartElement() && m_xml.name() == QLatin1String(name); }
+
+    // The next child of the current element, past white space (however
+    // written) and comments; false at its end.
+    bool nextChild()
     {
-        QXmlStreamReader::TokenType type;
-        while ((type = next()) != QXmlStreamReader::StartElement) {
-            if (type == QXmlStreamReader::EndElement || type == QXmlStreamReader::Invalid || m_xml.atEnd())
+        for (;;) {
+            const QXmlStreamReader::TokenType type = next();
+            if (type == QXmlStreamReader::EndElement || type == QXmlStreamReader::Invalid)
                 return false;
+            if (type != QXmlStreamReader::Comment && !(m_xml.isCharacters() && m_xml.text().trimmed().isEmpty()))
+                return true;
         }
-        return true;
     }
 
-    // Skips an element that Qt's tools read nothing of, or nothing the table
-    // keeps; a message or a context in it is where they do not look for one.
-    void skipElement()
+    void unexpected() { fail(QStringLiteral("unexpected token %1 %2").arg(m_xml.tokenString(), m_xml.name())); }
+
+    void readTs(QVector<Message> *messages)
     {
-        for (int depth = 1; depth > 0 && m_problem.isEmpty();) {
-            if (m_xml.isStartElement()
-                && (m_xml.name() == QLatin1String("message") || m_xml.name() == QLatin1String("context")))
-                fail(QStringLiteral("<%1> out of its place").arg(m_xml.name()));
-            const QXmlStreamReader::TokenType type = next();
-            depth += type == QXmlStreamReader::StartElement ? 1 : type == QXmlStreamReader::EndElement ? -1 : 0;
-            if (type == QXmlStreamReader::Invalid)
-                return;
+        while (nextChild()) {
+            if (elementStarts("context"))
+                readContext(messages);
+            else if (m_xml.isStartElement() && m_xml.name().startsWith(QLatin1String("extra-")))
+                text();
+            else if (elementStarts("dependencies"))
+                readDependencies();
+            else if (elementStarts("defaultcodec"))
+                charactersOnly();
+            else
+                unexpected();
         }
+    }
+
+    // Whatever they hold, each <dependency> up to the first end tag in it.
+    void readDependencies()
+    {
+        while (!m_xml.atEnd() && next() != QXmlStreamReader::EndElement) {
+            if (elementStarts("dependency")) {
+                while (!m_xml.atEnd() && next() != QXmlStreamReader::EndElement) {
+                }
+            }
+        }
+    }
+
+    // An element read as QXmlStreamReader::readElementText() reads it.
+    QString charactersOnly()
+    {
+        QString text;
+        while (m_problem.isEmpty() && next() != QXmlStreamReader::EndElement) {
+            if (m_xml.isStartElement())
+                fail(QStringLiteral("Expected character data."));
+            else if (m_xml.isCharacters())
+                text += m_xml.text();
+        }
+        return text;
     }
 
     void readContext(QVector<Message> *messages)
     {
         QString name;
-        while (nextStartElement()) {
-            if (m_xml.name() == QLatin1String("name"))
-                name = text();
-            else if (m_xml.name() == QLatin1String("message"))
+        while (nextChild()) {
+            if (elementStarts("name"))
+                name = charactersOnly();
+            else if (elementStarts("message"))
                 messages->append(message(name));
             else
-                skipElement();
+                unexpected();
         }
     }
 
@@ -179,17 +205,20 @@ private:
         message.context = context;
         message.numerus = m_xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
         message.utf8 = marksUtf8(m_xml.attributes());
-        while (nextStartElement()) {
-            if (m_xml.name() == QLatin1String("source"))
+        static const QStringList others = {QStringLiteral("oldsource"), QStringLiteral("oldcomment"),
+                                           QStringLiteral("extracomment"), QStringLiteral("translatorcomment"),
+                                           QStringLiteral("location"), QStringLiteral("userdata")};
+        while (nextChild()) {
+            if (elementStarts("source"))
                 message.source = text();
-            else if (m_xml.name() == QLatin1String("comment"))
+            else if (elementStarts("comment"))
                 message.comment = text();
-            else if (m_xml.name() == QLatin1String("translation") && message.numerus)
-                message.translation = forms(QLatin1String("numerusform"));
-            else if (m_xml.name() == QLatin1String("translation"))
-                message.translation = QStringList{variantsOrText()};
+            else if (elementStarts("translation"))
+                message.translation = message.numerus ? forms("numerusform") : QStringList{variantsOrText()};
+            else if (m_xml.isStartElement() && (others.contains(m_xml.name()) || m_xml.name().startsWith(QLatin1String("extra-"))))
+                text();
             else
-                skipElement();
+                unexpected();
         }
         return message;
     }
@@ -199,15 +228,15 @@ private:
     QString text()
     {
         QString text;
-        while (next() != QXmlStreamReader::EndElement && m_problem.isEmpty() && !m_xml.atEnd()) {
+        while (m_problem.isEmpty() && next() != QXmlStreamReader::EndElement) {
             if (m_xml.isCharacters()) {
                 text += m_xml.text();
-            } else if (m_xml.isStartElement() && m_xml.name() == QLatin1String("byte")) {
+            } else if (elementStarts("byte")) {
                 text += byteValue(m_xml.attributes().value(QLatin1String("value")));
                 if (next() != QXmlStreamReader::EndElement)
-                    fail(QStringLiteral("a <byte> element that holds something"));
-            } else if (m_xml.isStartElement()) {
-                fail(QStringLiteral("<%1> in a text").arg(m_xml.name()));
+                    unexpected();
+            } else {
+                unexpected();
             }
         }
         return text;
@@ -217,21 +246,21 @@ private:
     QString variantsOrText()
     {
         if (m_xml.attributes().value(QLatin1String("variants")) == QLatin1String("yes"))
-            return forms(QLatin1String("lengthvariant")).join(variantSeparator);
+            return forms("lengthvariant").join(variantSeparator);
         return text();
     }
 
     // Elements that hold forms: the white space around them is layout.
-    QStringList forms(QLatin1String form)
+    QStringList forms(const char *form)
     {
         QStringList forms;
-        while (next() != QXmlStreamReader::EndElement && m_problem.isEmpty() && !m_xml.atEnd()) {
-            if (m_xml.isCharacters() && !m_xml.isWhitespace())
-                fail(QStringLiteral("text between forms"));
-            else if (m_xml.isStartElement() && m_xml.name() == form)
-                forms += form == QLatin1String("numerusform") ? variantsOrText() : text();
-            else if (m_xml.isStartElement())
-                fail(QStringLiteral("<%1> among forms").arg(m_xml.name()));
+        while (m_problem.isEmpty() && next() != QXmlStreamReader::EndElement) {
+            if (m_xml.isCharacters() && m_xml.text().trimmed().isEmpty())
+                continue;
+            if (!elementStarts(form))
+                unexpected();
+            else
+                forms += QLatin1String(form) == QLatin1String("numerusform") ? variantsOrText() : text();
         }
         return forms;
     }

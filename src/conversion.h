@@ -26,7 +26,7 @@ enum class Refusal {
     None,
     InvalidBytes,      // bytes that are not valid in the input's encoding
     TooLong,           // a text, a tag or a line longer than LongestText
-    NotTs,             // no TS element opens the file: it is no TS file at all
+    NotTs,             // no TS element opens the file: it is no TS file at all (detail says why)
     NotReadByQt,       // a TS file that Qt's tools do not read (detail says why)
     DeclaresMarkup,    // a document type that declares entities or attributes of its own
     NotTabSeparated,   // a table that holds text but not a single tab
@@ -38,7 +38,7 @@ struct Result
     qint64 messages = 0;   // the messages converted: the table's rows, or the TS file's messages
     Refusal refusal = Refusal::None;
     qint64 line = 0;       // the input's line where it is refused, counted from 1
-    QString detail;        // for NotReadByQt, the reason, in French
+    QString detail;        // for NotTs and NotReadByQt, the reason, in French
     QByteArray codec;      // the input's encoding
     QString readFailure;   // why the input could not be read to its end, or nothing
     QString writeFailure;  // why the output could not be written, or nothing

@@ -3,7 +3,7 @@
 
 #include "encodings.h"
 
-#include "textdecoder.h"
+#include "inputdevice.h"
 
 #include <QTextCodec>
 

@@ -150,9 +150,9 @@ QString refusalMessage(const Result &converted, const QString &inputPath)
                                  "n'a été écrit.")
             .arg(name, line, QString::number(LongestText));
     case Refusal::NotTs:
-        return QString::fromUtf8("Le fichier %1 n'est pas un fichier de traduction Qt (TS) : l'élément TS ne s'y "
-                                 "ouvre pas. Rien n'a été écrit.")
-            .arg(name);
+        return QString::fromUtf8("Le fichier %1 n'est pas un fichier de traduction Qt (TS) : à sa ligne %2, %3. Rien "
+                                 "n'a été écrit.")
+            .arg(name, line, converted.detail);
     case Refusal::NotReadByQt:
         return QString::fromUtf8("Le fichier %1 n'est pas un fichier de traduction que les outils de Qt (lupdate, "
                                  "lconvert, lrelease) lisent : à sa ligne %2, %3. Rien n'a été écrit.")

@@ -30,10 +30,9 @@ void CellText::append(QString &cell, QStringView ts, Piece piece) const
     }
 }
 
-// Where a comment or a processing instruction that the cell leaves out
-// stood between "]]" and ">", or a CDATA section ended in "]]" before a
-// '>', the three would meet, which TS text may not hold: the position of
-// that '>' in the text, or -1.
+// Where a CDATA section ends in "]]" before a '>' of the text, the three
+// would meet in the cell, which TS text may not hold: the position of that
+// '>' in the text, or -1.
 static int closesCDataSection(QStringView cell, QStringView text)
 {
     const QString before = cell.right(2).toString();

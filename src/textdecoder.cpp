@@ -6,8 +6,6 @@
 #include "encodings.h"
 #include "textsearch.h"
 
-#include <QIODevice>
-
 #include <algorithm>
 #include <iterator>
 
@@ -16,55 +14,6 @@
 #endif
 
 namespace Conversion {
-
-qint64 InputDevice::checked(qint64 result)
-{
-    if (result < 0 && m_failure.isEmpty())
-        m_failure = m_device->errorString();
-    return result;
-}
-
-qint64 InputDevice::read(char *data, qint64 size)
-{
-    return m_failure.isEmpty() ? checked(m_device->read(data, size)) : -1;
-}
-
-QByteArray InputDevice::peek(qint64 size)
-{
-    QByteArray head(int(size), Qt::Uninitialized);
-    const qint64 peeked = m_failure.isEmpty() ? checked(m_device->peek(head.data(), size)) : -1;
-    head.resize(int(qMax<qint64>(peeked, 0)));
-    return head;
-}
-
-qint64 InputDevice::pos() const
-{
-    return m_device->pos();
-}
-
-bool InputDevice::isSequential() const
-{
-    return m_device->isSequential();
-}
-
-bool InputDevice::seek(qint64 position)
-{
-    return m_failure.isEmpty() && checked(m_device->seek(position) ? 0 : -1) == 0;
-}
-
-qint64 countLineEnds(QStringView text, bool afterCarriageReturn)
-{
-    const QChar *p = text.data();
-    const QChar *const end = p + text.size();
-    if (afterCarriageReturn && p < end && *p == QLatin1Char('\n'))
-        ++p;
-    qint64 count = 0;
-    while ((p = findFirstOf(p, end, '\n', '\r')) < end) {
-        ++count;
-        p += *p == QLatin1Char('\r') && p + 1 < end && p[1] == QLatin1Char('\n') ? 2 : 1;
-    }
-    return count;
-}
 
 // A decoder's state between two chunks. Qt's own decoders of UTF-8, -16
 // and -32 keep all of it in these fields, so that a chunk can be decoded

@@ -58,6 +58,23 @@ inline int indexOf(QStringView text, char wanted, int from = 0)
     return at == end ? -1 : int(at - text.data());
 }
 
+// How many lines end in text: at a line feed, a carriage return and line
+// feed, or a carriage return alone. A line feed first in a text that follows
+// a carriage return ends no line of its own.
+inline qint64 countLineEnds(QStringView text, bool afterCarriageReturn = false)
+{
+    const QChar *p = text.data();
+    const QChar *const end = p + text.size();
+    if (afterCarriageReturn && p < end && *p == QLatin1Char('\n'))
+        ++p;
+    qint64 count = 0;
+    while ((p = findFirstOf(p, end, '\n', '\r')) < end) {
+        ++count;
+        p += *p == QLatin1Char('\r') && p + 1 < end && p[1] == QLatin1Char('\n') ? 2 : 1;
+    }
+    return count;
+}
+
 } // namespace Conversion
 
 #endif // TEXTSEARCH_H

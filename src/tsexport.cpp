@@ -8,6 +8,9 @@
 #include "tsmarkup.h"
 #include "tsxmlreader.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace Conversion {
 
 namespace {
@@ -16,21 +19,13 @@ using Token = QXmlStreamReader::TokenType;
 
 const QLatin1String tableHeader("Origine \tTraduction\n");
 
-// Whether a document type holds declarations of its own, after a '['
-// outside the quotes of its identifiers: entities, which Qt's reader
-// expands where the table would keep their references, or attributes.
-bool declaresMarkup(QStringView documentType)
+// Whether a document type declares entities, which Qt's reader expands
+// where the table would keep their references, or attributes, whose
+// defaults it adds to the elements. Other declarations change nothing that
+// Qt's tools read.
+bool declaresMarkup(const QXmlStreamReader &xml)
 {
-    QChar quote;
-    for (QChar c : documentType) {
-        if (!quote.isNull())
-            quote = c == quote ? QChar() : quote;
-        else if (c == QLatin1Char('"') || c == QLatin1Char('\''))
-            quote = c;
-        else if (c == QLatin1Char('['))
-            return true;
-    }
-    return false;
+    return !xml.entityDeclarations().isEmpty() || xml.text().contains(QLatin1String("<!ATTLIST"));
 }
 
 // Qt 4's tools mark a message encoding="UTF-8", and the import writes the
@@ -48,11 +43,21 @@ bool marksUtf8(const QXmlStreamAttributes &attributes)
     return marked;
 }
 
-// Reads the messages of a TS file where Qt's tools read them, a function
-// for each element, and writes a row of the table for each: its source, its
-// translation, and the marker of Qt 4's encoding. What Qt's tools refuse in
-// a TS file is refused, and what they read has a cell, as the file spells
-// it; the rest (contexts, locations, comments) has none.
+// The elements of a message that hold a text that the table has no cell for.
+bool isOtherText(QStringView name)
+{
+    static const char *const names[] = {"oldsource", "comment", "oldcomment", "extracomment", "translatorcomment",
+                                        "userdata", "location"};
+    return name.startsWith(QLatin1String("extra-"))
+           || std::any_of(std::begin(names), std::end(names), [&](const char *n) { return name == QLatin1String(n); });
+}
+
+// Reads a TS file as Qt's own TS reader (qttools' TSReader) reads it, a
+// function for each element, each loop knowing the elements that Qt's
+// reader knows there and refusing all else as it does, and writes a row of
+// the table for each message: its source, its translation, and the marker
+// of Qt 4's encoding, as the file spells them. The rest (contexts,
+// locations, comments) has no cell.
 class TsExport
 {
 public:
@@ -73,19 +78,21 @@ public:
 
 private:
     const QXmlStreamReader &xml() const { return m_reader.xml(); }
-    bool isStart(QLatin1String name) const { return xml().name() == name; }
-    void refuse(const QString &reason) { m_reader.refuse(Refusal::NotReadByQt, reason); }
+    bool elementStarts(QLatin1String name) const { return xml().isStartElement() && xml().name() == name; }
+    bool isWhiteSpace() const { return xml().isCharacters() && xml().text().trimmed().isEmpty(); }
 
-    Token nextInside();
+    bool nextChild();
+    void unexpected();
     void readDocument();
     void readTs();
+    void readDependencies();
+    void readCharactersOnly();
     void readContext();
     void readMessage();
     void readTranslation(bool numerus);
     void readForms(QLatin1String form);
-    void readText(QString &cell);
-    void skipElement();
-    void append(QString &cell, CellText::Piece piece);
+    void readText(QString *cell);
+    void append(QString *cell, CellText::Piece piece);
     void writeRow(bool utf8Marker);
 
     InputDevice m_input;
@@ -97,55 +104,139 @@ private:
     Result m_result;
 };
 
+// The next child of the current element, passing white space and comments
+// as Qt's TS reader does; false at the element's end, or where the reading
+// ended.
+bool TsExport::nextChild()
+{
+    for (;;) {
+        const Token token = m_reader.next();
+        if (token == Token::EndElement || token == Token::Invalid)
+            return false;
+        if (token != Token::Comment && !isWhiteSpace())
+            return true;
+    }
+}
+
+// Refuses what Qt's TS reader refuses where it does not expect it, at the
+// line where it does, with its words.
+void TsExport::unexpected()
+{
+    QString reason;
+    QString qt;
+    switch (xml().tokenType()) {
+    case Token::Invalid:
+        return;   // refused already
+    case Token::StartElement:
+        reason = QString::fromUtf8("les outils de Qt n'attendent pas là l'élément <") + xml().name() + QLatin1Char('>');
+        qt = QLatin1String("Unexpected tag <") + xml().name() + QLatin1Char('>');
+        break;
+    case Token::Characters:
+        reason = QString::fromUtf8("du texte s'y trouve où les outils de Qt n'en attendent pas");
+        qt = QLatin1String("Unexpected characters '") + xml().text().left(30).toString().simplified()
+             + QLatin1String(xml().text().size() > 30 ? "[...]'" : "'");
+        break;
+    case Token::EntityReference:
+        reason = QString::fromUtf8("une entité que rien ne déclare s'y trouve");
+        qt = QLatin1String("Unexpected entity '&") + xml().name() + QLatin1String(";'");
+        break;
+    case Token::ProcessingInstruction:
+        reason = QString::fromUtf8("une instruction de traitement (<?…?>) s'y trouve");
+        qt = QLatin1String("Unexpected processing instruction");
+        break;
+    case Token::Comment:
+        // Qt's reader stops reading a text or forms at a comment, and then
+        // fails further on, having taken the end of the text for its
+        // element's.
+        return m_reader.refuse(Refusal::NotReadByQt,
+                               QString::fromUtf8("un commentaire se trouve dans un texte ou parmi les formes d'une "
+                                                 "traduction, où les outils de Qt cessent de les lire"));
+    default:
+        return m_reader.refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur de fichiers TS de Qt s'y arrête"));
+    }
+    m_reader.refuse(Refusal::NotReadByQt, reason + QString::fromUtf8(" (« ") + qt + QString::fromUtf8(" »)"));
+}
+
 void TsExport::readDocument()
 {
     for (;;) {
         switch (m_reader.next()) {
+        case Token::StartDocument:
+        case Token::Comment:
+            break;
         case Token::DTD:
-            if (declaresMarkup(xml().text()))
+            if (declaresMarkup(xml()))
                 return m_reader.refuse(Refusal::DeclaresMarkup);
             break;
         case Token::StartElement:
             // A TS file's first element is TS: another is another kind of
             // file, a TypeScript source named .ts, say.
-            if (!isStart(QLatin1String("TS")))
-                return m_reader.refuse(Refusal::NotTs);
+            if (!elementStarts(QLatin1String("TS"))) {
+                return m_reader.refuse(Refusal::NotTs, QString::fromUtf8("son premier élément est <")
+                                                           + xml().name() + QLatin1String(">, et non <TS>"));
+            }
             readTs();
             break;
         case Token::EndDocument:
         case Token::Invalid:
             return;
         default:
-            break;
+            return unexpected();
         }
     }
 }
 
-// The next token inside the current element: EndElement at its end, and
-// where the reading has ended.
-Token TsExport::nextInside()
-{
-    const Token token = m_reader.next();
-    return token == Token::Invalid ? Token::EndElement : token;
-}
-
 void TsExport::readTs()
 {
-    for (Token token; (token = nextInside()) != Token::EndElement;) {
-        if (token == Token::StartElement && isStart(QLatin1String("context")))
+    while (nextChild()) {
+        if (elementStarts(QLatin1String("context")))
             readContext();
-        else if (token == Token::StartElement)
-            skipElement();
+        else if (xml().isStartElement() && xml().name().startsWith(QLatin1String("extra-")))
+            readText(nullptr);
+        else if (elementStarts(QLatin1String("dependencies")))
+            readDependencies();
+        else if (elementStarts(QLatin1String("defaultcodec")))
+            readCharactersOnly();
+        else
+            return unexpected();
+    }
+}
+
+// Qt's reader takes whatever the dependencies hold, each <dependency> up to
+// the first end tag in it.
+void TsExport::readDependencies()
+{
+    for (Token token; (token = m_reader.next()) != Token::EndElement && token != Token::Invalid;) {
+        if (elementStarts(QLatin1String("dependency"))) {
+            while ((token = m_reader.next()) != Token::EndElement && token != Token::Invalid) {
+            }
+        }
+    }
+}
+
+// An element read as QXmlStreamReader::readElementText() reads it: its
+// characters, comments and processing instructions, and no element.
+void TsExport::readCharactersOnly()
+{
+    for (Token token; (token = m_reader.next()) != Token::EndElement && token != Token::Invalid;) {
+        if (token == Token::StartElement) {
+            return m_reader.refuse(Refusal::NotReadByQt, QString::fromUtf8("l'élément <") + xml().name()
+                                                             + QString::fromUtf8("> se trouve où les outils de Qt "
+                                                                                 "n'attendent que du texte (« Expected "
+                                                                                 "character data. »)"));
+        }
     }
 }
 
 void TsExport::readContext()
 {
-    for (Token token; (token = nextInside()) != Token::EndElement;) {
-        if (token == Token::StartElement && isStart(QLatin1String("message")))
+    while (nextChild()) {
+        if (elementStarts(QLatin1String("name")))
+            readCharactersOnly();
+        else if (elementStarts(QLatin1String("message")))
             readMessage();
-        else if (token == Token::StartElement)
-            skipElement();
+        else
+            return unexpected();
     }
 }
 
@@ -155,19 +246,19 @@ void TsExport::readMessage()
     const bool numerus = attributes.value(QLatin1String("numerus")) == QLatin1String("yes");
     m_source.resize(0);
     m_translation.resize(0);
-    for (Token token; (token = nextInside()) != Token::EndElement;) {
-        if (token != Token::StartElement)
-            continue;
-        if (isStart(QLatin1String("source"))) {
+    while (nextChild()) {
+        if (elementStarts(QLatin1String("source"))) {
             m_source.resize(0);
-            readText(m_source);
-        } else if (isStart(QLatin1String("translation"))) {
+            readText(&m_source);
+        } else if (elementStarts(QLatin1String("translation"))) {
             readTranslation(numerus);
+        } else if (xml().isStartElement() && isOtherText(xml().name())) {
+            readText(nullptr);
         } else {
-            skipElement();
+            return unexpected();
         }
     }
-    if (!xml().hasError())
+    if (!m_reader.refused())
         writeRow(marksUtf8(attributes));
 }
 
@@ -181,7 +272,7 @@ void TsExport::readTranslation(bool numerus)
     else if (xml().attributes().value(QLatin1String("variants")) == QLatin1String("yes"))
         readForms(lengthVariant);
     else
-        readText(m_translation);
+        readText(&m_translation);
 }
 
 // Numerus forms or length variants, one after the other in the cell, their
@@ -189,68 +280,47 @@ void TsExport::readTranslation(bool numerus)
 // in the file, and is not theirs.
 void TsExport::readForms(QLatin1String form)
 {
-    for (Token token; (token = nextInside()) != Token::EndElement;) {
-        if (token == Token::Characters && !xml().isWhitespace())
-            return refuse(QString::fromUtf8("du texte se trouve entre les éléments <%1> d'une traduction").arg(form));
-        if (token != Token::StartElement)
+    for (Token token; (token = m_reader.next()) != Token::EndElement && token != Token::Invalid;) {
+        if (isWhiteSpace())
             continue;
-        if (!isStart(form)) {
-            return refuse(QString::fromUtf8("l'élément <%1> se trouve parmi les éléments <%2> d'une traduction")
-                              .arg(xml().name(), form));
-        }
-        append(m_translation, CellText::Piece::Markup);
+        if (!elementStarts(form))
+            return unexpected();
+        append(&m_translation, CellText::Piece::Markup);
         if (form == numerusForm && xml().attributes().value(QLatin1String("variants")) == QLatin1String("yes"))
             readForms(lengthVariant);
         else
-            readText(m_translation);
-        append(m_translation, CellText::Piece::Markup);
+            readText(&m_translation);
+        append(&m_translation, CellText::Piece::Markup);
     }
 }
 
 // A text: characters, references, CDATA sections and <byte> elements, Qt's
-// way of writing a control character. Comments and processing instructions
-// in it are left out.
-void TsExport::readText(QString &cell)
+// way of writing a control character; into the cell, where it has one.
+void TsExport::readText(QString *cell)
 {
-    for (Token token; (token = nextInside()) != Token::EndElement;) {
-        if (token == Token::Characters)
+    for (;;) {
+        const Token token = m_reader.next();
+        if (token == Token::EndElement || token == Token::Invalid)
+            return;
+        if (token == Token::Characters) {
             append(cell, xml().isCDATA() ? CellText::Piece::CData : CellText::Piece::Text);
-        if (token != Token::StartElement)
             continue;
-        if (!isStart(byteElement)) {
-            return refuse(QString::fromUtf8("l'élément <%1> se trouve dans un texte, où seul <byte> peut figurer")
-                              .arg(xml().name()));
         }
+        if (!elementStarts(byteElement))
+            return unexpected();
         append(cell, CellText::Piece::Markup);
         if (m_reader.next() != Token::EndElement)
-            return refuse(QString::fromUtf8("un élément <byte> contient quelque chose"));
+            return unexpected();
         append(cell, CellText::Piece::Markup);
     }
 }
 
-// An element that has no cell, such as a location or a comment. Messages
-// are read where Qt's tools read them, in a context of the TS element: a
-// message or a context elsewhere is refused, not left out.
-void TsExport::skipElement()
+void TsExport::append(QString *cell, CellText::Piece piece)
 {
-    for (int depth = 1; depth > 0;) {
-        if (xml().isStartElement() && (isStart(QLatin1String("message")) || isStart(QLatin1String("context")))) {
-            return refuse(QString::fromUtf8("l'élément <%1> n'est pas à la place où les outils de Qt le lisent")
-                              .arg(xml().name()));
-        }
-        const Token token = m_reader.next();
-        if (token == Token::Invalid)
-            return;
-        depth += token == Token::StartElement ? 1 : token == Token::EndElement ? -1 : 0;
-    }
-}
-
-void TsExport::append(QString &cell, CellText::Piece piece)
-{
-    if (xml().hasError())
+    if (!cell)
         return;
-    m_cellText.append(cell, piece == CellText::Piece::CData ? xml().text() : m_reader.spelling(), piece);
-    if (cell.size() > LongestText)
+    m_cellText.append(*cell, piece == CellText::Piece::CData ? xml().text() : m_reader.spelling(), piece);
+    if (cell->size() > LongestText)
         m_reader.refuse(Refusal::TooLong);
 }
 

@@ -4,6 +4,7 @@
 #include "tsxmlreader.h"
 
 #include "encodings.h"
+#include "textsearch.h"
 
 namespace Conversion {
 
@@ -66,23 +67,34 @@ void TsXmlReader::start(QTextCodec *codec)
     m_stopped = Result();
 }
 
-QXmlStreamReader::TokenType TsXmlReader::next()
+// The reader's next token, given more of the text where it runs out.
+QXmlStreamReader::TokenType TsXmlReader::readNext()
 {
-    dropRead();
-    QXmlStreamReader::TokenType type;
     for (;;) {
         // Where its text runs out once the root element has ended, the
         // reader takes the document for complete: it is given the rest of
         // the file first, which may hold what may not follow the root.
         if (m_rootClosed)
             feed(true);
-        type = m_xml.readNext();
+        const QXmlStreamReader::TokenType type = m_xml.readNext();
         if (type != QXmlStreamReader::Invalid || m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError
             || !feed(false))
-            break;
+            return type;
     }
+}
+
+QXmlStreamReader::TokenType TsXmlReader::next()
+{
+    if (refused())
+        return QXmlStreamReader::Invalid;
+    dropRead();
+    const QXmlStreamReader::TokenType type = readNext();
     if (type == QXmlStreamReader::StartDocument && restartInDeclaredEncoding())
         return next();
+    if (type == QXmlStreamReader::Invalid || (type == QXmlStreamReader::EndDocument && m_stopped.refusal != Refusal::None)) {
+        refuseAsQtDoes();
+        return QXmlStreamReader::Invalid;
+    }
     m_tokenStart = m_tokenEnd;
     m_tokenEnd = m_xml.characterOffset();
     // The reader reads the '<' after a text to know that the text ends
@@ -116,6 +128,21 @@ QXmlStreamReader::TokenType TsXmlReader::next()
         m_rootClosed = --m_depth == 0;
     }
     return type;
+}
+
+// Where Qt's reader stops: at an error of its own, or at the end of the
+// text that it was given, where the file ends too soon or where the feeding
+// stopped, at invalid bytes or at a piece too long.
+void TsXmlReader::refuseAsQtDoes()
+{
+    if (m_xml.error() != QXmlStreamReader::NoError && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+        refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
+    else if (m_stopped.refusal != Refusal::None)
+        m_refusal = m_stopped;
+    else if (!m_rootSeen)
+        refuse(Refusal::NotTs, QString::fromUtf8("le document s'arrête avant que son premier élément ne s'ouvre"));
+    else
+        refuse(Refusal::NotReadByQt, QString::fromUtf8("le document s'arrête avant sa fin : le fichier a été coupé"));
 }
 
 QStringView TsXmlReader::spelling() const
@@ -208,26 +235,19 @@ qint64 TsXmlReader::lineAt(qint64 offset) const
 
 void TsXmlReader::refuse(Refusal why, const QString &reason, qint64 line)
 {
-    m_refused.refuse(why, line > 0 ? line : m_xml.lineNumber(), reason);
-    m_xml.raiseError(reason);
+    if (refused())
+        return;
+    // Before its first element, a file is no TS file at all, whatever stops Qt's reader there.
+    m_refusal.refuse(why == Refusal::NotReadByQt && !m_rootSeen ? Refusal::NotTs : why,
+                     line > 0 ? line : m_xml.lineNumber(), reason);
 }
 
 void TsXmlReader::report(Result &result) const
 {
     result.codec = m_decoder->codec()->name();
     result.readFailure = m_decoder->readFailure();
-    const bool cut = m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError;
-    if (m_refused.refusal != Refusal::None) {
-        result.refuse(m_refused.refusal, m_refused.line, m_refused.detail);
-    } else if (m_xml.hasError() && !cut) {
-        result.refuse(m_rootSeen ? Refusal::NotReadByQt : Refusal::NotTs, m_xml.lineNumber(),
-                      QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
-    } else if (m_stopped.refusal != Refusal::None) {
-        result.refuse(m_stopped.refusal, m_stopped.line, m_stopped.detail);
-    } else if (cut) {
-        result.refuse(m_rootSeen ? Refusal::NotReadByQt : Refusal::NotTs, m_xml.lineNumber(),
-                      QString::fromUtf8("le document s'arrête avant sa fin : le fichier a été coupé"));
-    }
+    if (refused())
+        result.refuse(m_refusal.refusal, m_refusal.line, m_refusal.detail);
 }
 
 } // namespace Conversion

@@ -30,7 +30,8 @@ public:
     explicit TsXmlReader(InputDevice &input);
 
     // The next token, as QXmlStreamReader::readNext() gives it; Invalid once
-    // the file is refused.
+    // the file is refused, for what Qt's reader refuses or for what the
+    // program refuses on its own.
     QXmlStreamReader::TokenType next();
 
     const QXmlStreamReader &xml() const { return m_xml; }
@@ -40,8 +41,9 @@ public:
     QStringView spelling() const;
 
     // Refuses the file at the given line or the current one, and ends the
-    // reading.
+    // reading: the first refusal is the one told.
     void refuse(Refusal why, const QString &reason = QString(), qint64 line = 0);
+    bool refused() const { return m_refusal.refusal != Refusal::None; }
 
     // What reading found: why the file is refused, if it is, and whether it
     // could be read to its end.
@@ -49,6 +51,8 @@ public:
 
 private:
     void start(QTextCodec *codec);
+    QXmlStreamReader::TokenType readNext();
+    void refuseAsQtDoes();
     bool restartInDeclaredEncoding();
     bool feed(bool everything);
     qint64 lineAt(qint64 offset) const;
@@ -69,8 +73,8 @@ private:
     bool m_rootClosed = false;
     bool m_inputEnded = false;
     bool m_restarted = false;
-    Result m_refused;   // what the file's content is refused for
-    Result m_stopped;   // what stopped the feeding: invalid bytes or a piece too long, once the reader gets there
+    Result m_refusal;   // why the file is refused
+    Result m_stopped;   // what stopped the feeding (invalid bytes, a piece too long): refused once the reader gets there
 };
 
 } // namespace Conversion

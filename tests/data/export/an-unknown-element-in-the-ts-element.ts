@@ -1,12 +1,12 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
+<settings/>
 <context>
     <name>Ctx</name>
     <message>
-        <!-- a > b --><!---->
-        <source><![CDATA[x < y & z]]></source>
-        <translation>t]]<!-- -->>]<?pi x?>]></translation>
+        <source>Open</source>
+        <translation>Ouvrir</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,5 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<?note it's?>
 <TS version="2.1" language="fr">
 <context>
     <name>Ctx</name>
