@@ -139,8 +139,9 @@ void TsXmlReader::refuseAsQtDoes()
         refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
     else if (m_stopped.refusal != Refusal::None)
         m_refusal = m_stopped;
-    else if (!m_rootSeen)
-        refuse(Refusal::NotTs, QString::fromUtf8("le document s'arrête avant que son premier élément ne s'ouvre"));
+    else if (!m_rootSeen)   // at line 1 where the file holds white space alone, as Qt's reader counts it
+        refuse(Refusal::NotTs, QString::fromUtf8("le document s'arrête avant que son premier élément ne s'ouvre"),
+               m_blank ? 1 : m_xml.lineNumber());
     else
         refuse(Refusal::NotReadByQt, QString::fromUtf8("le document s'arrête avant sa fin : le fichier a été coupé"));
 }
@@ -199,6 +200,7 @@ bool TsXmlReader::feed(bool everything)
         // XML has no U+0000 anywhere. Qt's reader refuses it, but for one
         // after "]]" in a text, which it drops or refuses as its text happens
         // to be cut: a file that holds one is refused, however it is read.
+        m_blank = m_blank && decoded.trimmed().isEmpty();
         const int null = int(decoded.indexOf(QChar::Null));
         m_text += null >= 0 ? decoded.left(null) : decoded;
         if (null >= 0) {

@@ -73,6 +73,7 @@ private:
     bool m_rootClosed = false;
     bool m_inputEnded = false;
     bool m_restarted = false;
+    bool m_blank = true;        // the text holds nothing but white space so far
     Result m_refusal;   // why the file is refused
     Result m_stopped;   // what stopped the feeding (invalid bytes, a piece too long): refused once the reader gets there
 };
