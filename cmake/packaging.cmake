@@ -1,8 +1,9 @@
 # SPDX-FileCopyrightText: 2026 The Quorvale developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# What a user installs, made by CPack: on Linux a Debian package (DEB); on
-# Windows an installer (NSIS, French) and the program alone in a zip (ZIP).
-# tools/package.sh makes all three.
+# What a user installs, made by CPack: on Linux a Debian package (DEB) and
+# an RPM package (RPM, for Fedora, openSUSE and their kin); on Windows an
+# installer (NSIS, French) and the program alone in a zip (ZIP).
+# tools/package.sh makes them all.
 
 # Installs packaging/NAME into DESTINATION compressed, as Debian wants it.
 function(install_gzipped name destination)
@@ -72,20 +73,57 @@ else()
     install(FILES packaging/icons/quorvale.svg DESTINATION ${data}/icons/hicolor/scalable/apps)
     install(FILES packaging/org.quorvale.quorvale.metainfo.xml DESTINATION ${data}/metainfo)   # software centres
 
-    set(CPACK_GENERATOR DEB)
+    set(CPACK_GENERATOR DEB RPM)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+    set(description "Quorvale moves the text of a Qt Linguist translation file (TS) into a
+tab-separated table that a spreadsheet program opens, and brings the table
+back as a TS file once the translator has filled it in. One small window,
+in French, with no settings.")
     set(CPACK_DEBIAN_PACKAGE_NAME quorvale)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_SECTION text)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)   # the dependencies, from the program's libraries
-    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Quorvale moves the text of a Qt Linguist translation file (TS) into a
-tab-separated table that a spreadsheet program opens, and brings the table
-back as a TS file once the translator has filled it in. One small window,
-in French, with no settings.")
-    # What Debian asks of every package: its copyright, its changelog, a manual page.
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${description}")
+    # What Debian asks of every package: its copyright, its changelog, a
+    # manual page; the first two in Debian's own forms.
     set(doc ${data}/doc/quorvale)
     install(FILES packaging/copyright DESTINATION ${doc})
     install_gzipped(changelog ${doc})
     install_gzipped(quorvale.1 ${CMAKE_INSTALL_MANDIR}/man1)
+
+    # As Fedora's guidelines want an RPM: its licence marked %license where
+    # they put licences, its changelog in the package's own, the licence in
+    # SPDX, and its dependencies found by rpmbuild in the program's libraries.
+    set(CPACK_RPM_PACKAGE_NAME quorvale)
+    set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+    set(CPACK_RPM_PACKAGE_RELEASE 1)
+    set(CPACK_RPM_PACKAGE_LICENSE GPL-3.0-or-later)
+    set(CPACK_RPM_PACKAGE_URL https://example.org/quorvale)
+    set(CPACK_RPM_PACKAGE_SUMMARY "Move Qt TS translations to a spreadsheet table and back")
+    set(CPACK_RPM_PACKAGE_DESCRIPTION "${description}")
+    set(CPACK_RPM_PACKAGE_AUTOREQ ON)
+    set(CPACK_RPM_PACKAGE_AUTOPROV OFF)
+    set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_SOURCE_DIR}/packaging/quorvale.changes)
+    install(FILES LICENSE DESTINATION ${data}/licenses/quorvale)
+    set(CPACK_RPM_USER_FILELIST "%license /usr/${data}/licenses/quorvale/LICENSE")
+    # The folders that the system owns are not the package's.
+    set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/applications /usr/share/metainfo /usr/share/icons
+        /usr/share/icons/hicolor /usr/share/man /usr/share/man/man1 /usr/share/licenses)
+    foreach(folder 16x16 24x24 32x32 48x48 64x64 128x128 256x256 scalable)
+        list(APPEND CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/icons/hicolor/${folder}
+             /usr/share/icons/hicolor/${folder}/apps)
+    endforeach()
+    # No links of the system's own in the package; the packager named.
+    set(CPACK_RPM_SPEC_MORE_DEFINE "%define _build_id_links none\n%define packager ${CPACK_PACKAGE_CONTACT}")
+    # Each package its own documents: Debian's in the .deb, the licence where
+    # Fedora puts it in the RPM.
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/cpack/documents.cmake [=[
+if(CPACK_GENERATOR STREQUAL "RPM")
+    file(REMOVE_RECURSE "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/usr/share/doc")
+else()
+    file(REMOVE_RECURSE "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/usr/share/licenses")
+endif()
+]=])
+    set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_BINARY_DIR}/cpack/documents.cmake)
 endif()
 include(CPack)

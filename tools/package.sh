@@ -1,8 +1,8 @@
 #!/bin/sh
 # SPDX-FileCopyrightText: 2026 The Quorvale developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Makes what a translator installs, into dist/: the Debian package of the
-# Linux program, and for Windows an installer and the program in a zip, all
+# Makes what a translator installs, into dist/: the Debian package and the
+# RPM package of the Linux program, and for Windows an installer and the program in a zip, all
 # with the version of CMakeLists.txt, and beside them the source of that
 # version (the tracked files), which every binary comes with.
 #
@@ -12,7 +12,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
 . "$top/tools/windows.sh"
-install_missing g++ cmake make qtbase5-dev dpkg-dev file git xz-utils
+install_missing g++ cmake make qtbase5-dev dpkg-dev file git xz-utils rpm
 build="$top/build-package"
 dist="$top/dist"
 mkdir -p "$dist"
@@ -21,13 +21,13 @@ version=$(sed -n 's/^project(Quorvale VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLis
 echo "== The source"
 git -C "$top" archive --format=tar --prefix="quorvale-$version/" HEAD | xz -9 >"$dist/quorvale-$version.tar.xz"
 
-echo "== The Debian package"
+echo "== The Debian package and the RPM package"
 # Built with Debian's own compiler and linker flags (hardening among them).
 (eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
  cmake -S "$top" -B "$build/linux" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF)
 cmake --build "$build/linux" -j2
-(cd "$build/linux" && cpack -G DEB)
-cp "$build/linux"/quorvale_*.deb "$dist/"
+(cd "$build/linux" && cpack -G "DEB;RPM")
+cp "$build/linux"/quorvale_*.deb "$build/linux"/quorvale-*.rpm "$dist/"
 
 echo "== The Windows installer and zip"
 if ! find_qt "$@"; then

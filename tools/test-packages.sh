@@ -5,7 +5,11 @@
 # Debian package: lintian finds no error; everything it installs is under
 # /usr; unpacked into a scratch root, its desktop entry is valid and names
 # the installed icon, and its program opens its window, with that icon, in
-# a real X display. The Windows installer, when there is one: run silently in
+# a real X display. The RPM package: rpmlint finds no error, it requires the
+# Qt 5 and C libraries by their sonames, it holds exactly the program and
+# its files, installed into a scratch root with this machine's rpm its
+# program opens its window, and removed it leaves nothing behind. The
+# Windows installer, when there is one: run silently in
 # a Wine prefix of its own, it installs quorvale.exe under Program Files with
 # a Start menu entry and an uninstaller, the installed program opens its
 # window (screenshot: build-package/check/installed.png, kept in docs/ as
@@ -16,7 +20,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/tools/packages.sh"
 . "$top/tools/windows.sh"
-install_missing lintian desktop-file-utils xvfb xdotool x11-utils imagemagick icoutils unzip
+install_missing lintian rpm rpmlint desktop-file-utils xvfb xdotool x11-utils imagemagick icoutils unzip
 dist="$top/dist"
 work="$top/build-package/check"
 rm -rf "$work" && mkdir -p "$work"
@@ -46,7 +50,57 @@ started="$app $started"
 within 30 window Quorvale || fail "the installed program opens no window"
 xprop -id "$(window Quorvale)" _NET_WM_ICON | grep -q "Icon (16 x 16)" || fail "the window has no icon"
 kill "$app"
+wait "$app" || true
 echo "Debian package: lintian clean, all under /usr, desktop entry and listing valid, window with its icon"
+
+echo "== The RPM package"
+rpm="$dist/quorvale-$version-1.x86_64.rpm"
+[ -f "$rpm" ] || fail "no $rpm"
+# The warnings that stay are named in the README, with their reasons.
+rpmlint -c "$top/packaging/rpmlint.toml" "$rpm" | tee "$work/rpmlint.log"
+grep -q " 0 errors, " "$work/rpmlint.log" || fail "rpmlint finds errors"
+rpm -qp --requires "$rpm" | sed -n 's/^\(lib[^(]*\.so\.[0-9]*\)(.*/\1/p' | sort -u | tr '\n' ' ' >"$work/requires"
+[ "$(cat "$work/requires")" = "libQt5Core.so.5 libQt5Gui.so.5 libQt5Widgets.so.5 libc.so.6 libgcc_s.so.1 libstdc++.so.6 " ] ||
+    fail "the RPM requires $(cat "$work/requires")"
+rpm -qp --requires "$rpm" | grep -v -e '^lib[^ ]*\.so\.[0-9]*(' -e '^rpmlib(' -e '^rtld(' && fail "requires more than libraries"
+rpm -qlp "$rpm" >"$work/rpm-files"
+cat >"$work/rpm-expected" <<FILES
+/usr/bin/quorvale
+/usr/share/applications/quorvale.desktop
+$(for size in 128x128 16x16 24x24 256x256 32x32 48x48 64x64; do echo "/usr/share/icons/hicolor/$size/apps/quorvale.png"; done)
+/usr/share/icons/hicolor/scalable/apps/quorvale.svg
+/usr/share/licenses/quorvale
+/usr/share/licenses/quorvale/LICENSE
+/usr/share/man/man1/quorvale.1.gz
+/usr/share/metainfo/org.quorvale.quorvale.metainfo.xml
+FILES
+diff "$work/rpm-expected" "$work/rpm-files" || fail "the RPM's files"
+rpm -qp --qf '[%{FILEFLAGS:fflags} %{FILENAMES}\n]' "$rpm" | grep -qx "l /usr/share/licenses/quorvale/LICENSE" ||
+    fail "the licence is not marked %license"
+rpm -qp --changelog "$rpm" | grep -q "^\* .* - $version-1" || fail "the RPM has no changelog"
+rpmroot="$work/rpmroot"
+mkdir -p "$rpmroot"
+# rpm as it installs into the scratch root, without Debian's warning that it is not dpkg.
+in_root() {
+    out=$(rpm --root "$rpmroot" --dbpath /var/lib/rpm "$@" 2>&1) || { echo "$out"; return 1; }
+    echo "$out" | grep -v -e "use Alien" -e "what you are doing" || true
+}
+in_root --initdb
+in_root --nodeps -i "$rpm"
+in_root -V --nodeps quorvale || fail "the installed files differ from the package's"
+desktop-file-validate "$rpmroot/usr/share/applications/quorvale.desktop" || fail "desktop entry (RPM)"
+appstreamcli validate --no-net "$rpmroot/usr/share/metainfo/org.quorvale.quorvale.metainfo.xml" || fail "listing (RPM)"
+QT_QPA_PLATFORM=xcb "$rpmroot/usr/bin/quorvale" >"$work/rpm.log" 2>&1 &
+app=$!
+started="$app $started"
+within 30 window Quorvale || fail "the program installed from the RPM opens no window"
+kill "$app"
+wait "$app" || true
+in_root -e quorvale
+# The folders that a system's own packages own (filesystem, hicolor-icon-theme) stay.
+left=$(cd "$rpmroot" && find . -not -type d -not -path './var/lib/rpm/*')
+[ -z "$left" ] || fail "removing the RPM left $left"
+echo "RPM package: rpmlint without errors, requires libraries alone, its files, installed, window, removed cleanly"
 
 # The source of this version comes with the binaries.
 tar -tJf "$dist/quorvale-$version.tar.xz" "quorvale-$version/LICENSE" "quorvale-$version/src/main.cpp" >/dev/null ||
@@ -54,7 +108,7 @@ tar -tJf "$dist/quorvale-$version.tar.xz" "quorvale-$version/LICENSE" "quorvale-
 
 set -- "$dist"/Quorvale-"$version"-win64.exe
 if [ ! -f "$1" ]; then
-    echo "packages: the Debian package passed; no Windows installer in dist/ to check"
+    echo "packages: the Debian package and the RPM package passed; no Windows installer in dist/ to check"
     exit 0
 fi
 echo "== The Windows installer"
@@ -99,4 +153,4 @@ wine "$programs/Uninstall.exe" /S
 wineserver -w
 [ ! -e "$programs/quorvale.exe" ] || fail "the uninstaller left quorvale.exe"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start menu entry"
-echo "packages: the Debian package and the Windows installer passed"
+echo "packages: the Debian package, the RPM package and the Windows installer passed"

@@ -5,7 +5,7 @@
 # trip through LibreOffice, the real window under Xvfb, the same suite built
 # with AddressSanitizer and UndefinedBehaviorSanitizer, a bounded run of each
 # fuzzer, the Windows program under Wine when Qt for MinGW-w64 is at hand,
-# and the packages for users: the Debian package always, the Windows
+# and the packages for users: the Debian and RPM packages always, the Windows
 # installer and zip with the Windows program.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
