@@ -8,9 +8,6 @@
 #include "tsmarkup.h"
 #include "tsxmlreader.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace Conversion {
 
 namespace {
@@ -46,10 +43,37 @@ bool marksUtf8(const QXmlStreamAttributes &attributes)
 // The elements of a message that hold a text that the table has no cell for.
 bool isOtherText(QStringView name)
 {
-    static const char *const names[] = {"oldsource", "comment", "oldcomment", "extracomment", "translatorcomment",
-                                        "userdata", "location"};
-    return name.startsWith(QLatin1String("extra-"))
-           || std::any_of(std::begin(names), std::end(names), [&](const char *n) { return name == QLatin1String(n); });
+    for (const char *other : {"oldsource", "comment", "oldcomment", "extracomment", "translatorcomment", "userdata",
+                              "location"}) {
+        if (name == QLatin1String(other))
+            return true;
+    }
+    return name.startsWith(QLatin1String("extra-"));
+}
+
+// Qt's reader takes whatever the dependencies hold, each <dependency> up to
+// the first end tag in it.
+void readDependencies(TsXmlReader &reader)
+{
+    for (Token token; (token = reader.next()) != Token::EndElement && token != Token::Invalid;) {
+        if (reader.xml().isStartElement() && reader.xml().name() == QLatin1String("dependency")) {
+            while ((token = reader.next()) != Token::EndElement && token != Token::Invalid) {
+            }
+        }
+    }
+}
+
+// An element read as QXmlStreamReader::readElementText() reads it: its
+// characters, comments and processing instructions, and no element.
+void readCharactersOnly(TsXmlReader &reader)
+{
+    for (Token token; (token = reader.next()) != Token::EndElement && token != Token::Invalid;) {
+        if (token == Token::StartElement) {
+            const QString reason = QString::fromUtf8("l'élément <%1> se trouve où les outils de Qt n'attendent que "
+                                                     "du texte (« Expected character data. »)");
+            return reader.refuse(Refusal::NotReadByQt, reason.arg(reader.xml().name()));
+        }
+    }
 }
 
 // Reads a TS file as Qt's own TS reader (qttools' TSReader) reads it, a
@@ -82,11 +106,8 @@ private:
     bool isWhiteSpace() const { return xml().isCharacters() && xml().text().trimmed().isEmpty(); }
 
     bool nextChild();
-    void unexpected();
     void readDocument();
     void readTs();
-    void readDependencies();
-    void readCharactersOnly();
     void readContext();
     void readMessage();
     void readTranslation(bool numerus);
@@ -118,45 +139,6 @@ bool TsExport::nextChild()
     }
 }
 
-// Refuses what Qt's TS reader refuses where it does not expect it, at the
-// line where it does, with its words.
-void TsExport::unexpected()
-{
-    QString reason;
-    QString qt;
-    switch (xml().tokenType()) {
-    case Token::Invalid:
-        return;   // refused already
-    case Token::StartElement:
-        reason = QString::fromUtf8("les outils de Qt n'attendent pas là l'élément <") + xml().name() + QLatin1Char('>');
-        qt = QLatin1String("Unexpected tag <") + xml().name() + QLatin1Char('>');
-        break;
-    case Token::Characters:
-        reason = QString::fromUtf8("du texte s'y trouve où les outils de Qt n'en attendent pas");
-        qt = QLatin1String("Unexpected characters '") + xml().text().left(30).toString().simplified()
-             + QLatin1String(xml().text().size() > 30 ? "[...]'" : "'");
-        break;
-    case Token::EntityReference:
-        reason = QString::fromUtf8("une entité que rien ne déclare s'y trouve");
-        qt = QLatin1String("Unexpected entity '&") + xml().name() + QLatin1String(";'");
-        break;
-    case Token::ProcessingInstruction:
-        reason = QString::fromUtf8("une instruction de traitement (<?…?>) s'y trouve");
-        qt = QLatin1String("Unexpected processing instruction");
-        break;
-    case Token::Comment:
-        // Qt's reader stops reading a text or forms at a comment, and then
-        // fails further on, having taken the end of the text for its
-        // element's.
-        return m_reader.refuse(Refusal::NotReadByQt,
-                               QString::fromUtf8("un commentaire se trouve dans un texte ou parmi les formes d'une "
-                                                 "traduction, où les outils de Qt cessent de les lire"));
-    default:
-        return m_reader.refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur de fichiers TS de Qt s'y arrête"));
-    }
-    m_reader.refuse(Refusal::NotReadByQt, reason + QString::fromUtf8(" (« ") + qt + QString::fromUtf8(" »)"));
-}
-
 void TsExport::readDocument()
 {
     for (;;) {
@@ -181,7 +163,7 @@ void TsExport::readDocument()
         case Token::Invalid:
             return;
         default:
-            return unexpected();
+            return m_reader.refuseUnexpected();
         }
     }
 }
@@ -194,37 +176,11 @@ void TsExport::readTs()
         else if (xml().isStartElement() && xml().name().startsWith(QLatin1String("extra-")))
             readText(nullptr);
         else if (elementStarts(QLatin1String("dependencies")))
-            readDependencies();
+            readDependencies(m_reader);
         else if (elementStarts(QLatin1String("defaultcodec")))
-            readCharactersOnly();
+            readCharactersOnly(m_reader);
         else
-            return unexpected();
-    }
-}
-
-// Qt's reader takes whatever the dependencies hold, each <dependency> up to
-// the first end tag in it.
-void TsExport::readDependencies()
-{
-    for (Token token; (token = m_reader.next()) != Token::EndElement && token != Token::Invalid;) {
-        if (elementStarts(QLatin1String("dependency"))) {
-            while ((token = m_reader.next()) != Token::EndElement && token != Token::Invalid) {
-            }
-        }
-    }
-}
-
-// An element read as QXmlStreamReader::readElementText() reads it: its
-// characters, comments and processing instructions, and no element.
-void TsExport::readCharactersOnly()
-{
-    for (Token token; (token = m_reader.next()) != Token::EndElement && token != Token::Invalid;) {
-        if (token == Token::StartElement) {
-            return m_reader.refuse(Refusal::NotReadByQt, QString::fromUtf8("l'élément <") + xml().name()
-                                                             + QString::fromUtf8("> se trouve où les outils de Qt "
-                                                                                 "n'attendent que du texte (« Expected "
-                                                                                 "character data. »)"));
-        }
+            return m_reader.refuseUnexpected();
     }
 }
 
@@ -232,11 +188,11 @@ void TsExport::readContext()
 {
     while (nextChild()) {
         if (elementStarts(QLatin1String("name")))
-            readCharactersOnly();
+            readCharactersOnly(m_reader);
         else if (elementStarts(QLatin1String("message")))
             readMessage();
         else
-            return unexpected();
+            return m_reader.refuseUnexpected();
     }
 }
 
@@ -255,7 +211,7 @@ void TsExport::readMessage()
         } else if (xml().isStartElement() && isOtherText(xml().name())) {
             readText(nullptr);
         } else {
-            return unexpected();
+            return m_reader.refuseUnexpected();
         }
     }
     if (!m_reader.refused())
@@ -284,7 +240,7 @@ void TsExport::readForms(QLatin1String form)
         if (isWhiteSpace())
             continue;
         if (!elementStarts(form))
-            return unexpected();
+            return m_reader.refuseUnexpected();
         append(&m_translation, CellText::Piece::Markup);
         if (form == numerusForm && xml().attributes().value(QLatin1String("variants")) == QLatin1String("yes"))
             readForms(lengthVariant);
@@ -307,10 +263,10 @@ void TsExport::readText(QString *cell)
             continue;
         }
         if (!elementStarts(byteElement))
-            return unexpected();
+            return m_reader.refuseUnexpected();
         append(cell, CellText::Piece::Markup);
         if (m_reader.next() != Token::EndElement)
-            return unexpected();
+            return m_reader.refuseUnexpected();
         append(cell, CellText::Piece::Markup);
     }
 }

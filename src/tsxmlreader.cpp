@@ -244,6 +244,45 @@ void TsXmlReader::refuse(Refusal why, const QString &reason, qint64 line)
                      line > 0 ? line : m_xml.lineNumber(), reason);
 }
 
+// Refuses what Qt's TS reader refuses where it does not expect it, at the
+// line where it does, with its words.
+void TsXmlReader::refuseUnexpected()
+{
+    QString reason;
+    QString qt;
+    switch (m_xml.tokenType()) {
+    case QXmlStreamReader::Invalid:
+        return;   // refused already
+    case QXmlStreamReader::StartElement:
+        reason = QString::fromUtf8("les outils de Qt n'attendent pas là l'élément <") + m_xml.name() + QLatin1Char('>');
+        qt = QLatin1String("Unexpected tag <") + m_xml.name() + QLatin1Char('>');
+        break;
+    case QXmlStreamReader::Characters:
+        reason = QString::fromUtf8("du texte s'y trouve où les outils de Qt n'en attendent pas");
+        qt = QLatin1String("Unexpected characters '") + m_xml.text().left(30).toString().simplified()
+             + QLatin1String(m_xml.text().size() > 30 ? "[...]'" : "'");
+        break;
+    case QXmlStreamReader::EntityReference:
+        reason = QString::fromUtf8("une entité que rien ne déclare s'y trouve");
+        qt = QLatin1String("Unexpected entity '&") + m_xml.name() + QLatin1String(";'");
+        break;
+    case QXmlStreamReader::ProcessingInstruction:
+        reason = QString::fromUtf8("une instruction de traitement (<?…?>) s'y trouve");
+        qt = QLatin1String("Unexpected processing instruction");
+        break;
+    case QXmlStreamReader::Comment:
+        // Qt's reader stops reading a text or forms at a comment, and then
+        // fails further on, having taken the end of the text for its
+        // element's.
+        return refuse(Refusal::NotReadByQt,
+                               QString::fromUtf8("un commentaire se trouve dans un texte ou parmi les formes d'une "
+                                                 "traduction, où les outils de Qt cessent de les lire"));
+    default:
+        return refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur de fichiers TS de Qt s'y arrête"));
+    }
+    refuse(Refusal::NotReadByQt, reason + QString::fromUtf8(" (« ") + qt + QString::fromUtf8(" »)"));
+}
+
 void TsXmlReader::report(Result &result) const
 {
     result.codec = m_decoder->codec()->name();

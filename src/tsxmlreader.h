@@ -45,6 +45,10 @@ public:
     void refuse(Refusal why, const QString &reason = QString(), qint64 line = 0);
     bool refused() const { return m_refusal.refusal != Refusal::None; }
 
+    // Refuses the current token, where Qt's own TS reader does not expect
+    // it, at the line where it does, with its words.
+    void refuseUnexpected();
+
     // What reading found: why the file is refused, if it is, and whether it
     // could be read to its end.
     void report(Result &result) const;
