@@ -216,7 +216,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("%lld\n", static_cast<long long>(result.messages));
-    for (const QString &finding : result.findings)
+    for (const QString &finding : result.findings.first)
         std::fprintf(stderr, "%s\n", qPrintable(finding));
     return 0;
 }

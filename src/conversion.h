@@ -33,26 +33,38 @@ enum class Refusal {
     NotXmlText,        // a table's cell holding characters that no XML file can hold
 };
 
+// What the import found in the translations (translationchecks.h): the
+// first of its findings, each "ligne N : …", and how many there are, on how
+// many rows.
+struct Findings
+{
+    QStringList first;
+    qint64 count = 0;
+    qint64 rows = 0;
+};
+
 struct Result
 {
     qint64 messages = 0;   // the messages converted: the table's rows, or the TS file's messages
     Refusal refusal = Refusal::None;
-    qint64 line = 0;       // the input's line where it is refused, counted from 1
+    qint64 line = 0;       // the input's line where it is refused, counted from 1 (a table's row)
+    qint64 fileLine = 0;   // for a table, the file's line where that row begins
     QString detail;        // for NotTs and NotReadByQt, the reason, in French
     QByteArray codec;      // the input's encoding
     QString readFailure;   // why the input could not be read to its end, or nothing
     QString writeFailure;  // why the output could not be written, or nothing
-    QStringList findings;  // what the import found in the translations (translationchecks.h)
+    Findings findings;     // what the import found in the translations
 
     // Refuses the input at a line: where it is refused at several, the
     // first of them is told, and the first reason found there.
-    void refuse(Refusal why, qint64 atLine, const QString &reason = QString())
+    void refuse(Refusal why, qint64 atLine, const QString &reason = QString(), qint64 atFileLine = 0)
     {
         if (refusal != Refusal::None && line <= atLine)
             return;
         refusal = why;
         line = atLine;
         detail = reason;
+        fileLine = atFileLine;
     }
 };
 

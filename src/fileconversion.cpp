@@ -135,7 +135,10 @@ QString openInput(const QString &inputPath, QFile &input)
 QString refusalMessage(const Result &converted, const QString &inputPath)
 {
     const QString name = nativeName(inputPath);
-    const QString line = QString::number(converted.line);
+    // A table's row, and the file's line where they differ.
+    QString line = QString::number(converted.line);
+    if (converted.fileLine > 0 && converted.fileLine != converted.line)
+        line += QString::fromUtf8(" (ligne %1 du fichier)").arg(converted.fileLine);
     switch (converted.refusal) {
     case Refusal::None:
         return QString();

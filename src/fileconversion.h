@@ -23,7 +23,7 @@ struct FileResult
     bool ok = false;
     QString error;
     qint64 messages = 0;
-    QStringList findings;   // what the import found in the translations, to be looked at
+    Findings findings;   // what the import found in the translations, to be looked at
 };
 
 // The output file's name: folder, "/", base name, extension, as they stand.

@@ -18,6 +18,7 @@ bool LineReader::readLine(QStringView &line)
     if (!m_replay.isEmpty()) {
         m_carry = m_replay.takeFirst();
         line = m_carry;
+        m_current = m_replayNumber++;
         return true;
     }
     bool carried = false;
@@ -57,7 +58,7 @@ bool LineReader::readLine(QStringView &line)
         passLineEnd(eol, end);
         break;
     }
-    ++m_lines;
+    m_current = ++m_lines;
     return true;
 }
 
@@ -75,9 +76,15 @@ void LineReader::passLineEnd(const QChar *eol, const QChar *end)
 
 // The lines handed back were counted when they were read first: m_lines
 // counts the lines read from the device, which places an invalid byte.
-void LineReader::readAgain(const QStringList &lines)
+void LineReader::readAgain(const QStringList &lines, qint64 first)
 {
     m_replay = lines + m_replay;
+    m_replayNumber = first;
+}
+
+qint64 LineReader::refusedLine() const
+{
+    return m_invalidLine && m_tooLongLine ? qMin(m_invalidLine, m_tooLongLine) : qMax(m_invalidLine, m_tooLongLine);
 }
 
 void LineReader::report(Result &result) const

@@ -33,11 +33,15 @@ public:
     // The next line, without its line end; it stays valid until the next call.
     bool readLine(QStringView &line);
 
-    // The lines, in order, are read again before the rest of the stream.
-    void readAgain(const QStringList &lines);
+    // The lines, in order, the first of them numbered first, are read again
+    // before the rest of the stream.
+    void readAgain(const QStringList &lines, qint64 first);
 
     // The number of the line read last, counted from 1.
-    qint64 lineNumber() const { return m_lines; }
+    qint64 lineNumber() const { return m_current; }
+
+    // The first line that report() refuses, or 0.
+    qint64 refusedLine() const;
 
     // What reading the input found: the first line that holds a byte
     // sequence invalid in the encoding, the encoding, a line too long to
@@ -54,7 +58,9 @@ private:
     bool m_afterCarriageReturn = false;
     QString m_carry;
     QStringList m_replay;
-    qint64 m_lines = 0;
+    qint64 m_lines = 0;          // the lines read from the device
+    qint64 m_current = 0;
+    qint64 m_replayNumber = 0;
     qint64 m_invalidLine = 0;
     qint64 m_tooLongLine = 0;
 };

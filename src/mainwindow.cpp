@@ -228,12 +228,12 @@ void MainWindow::convert(Conversion::Direction direction, const QString &doneTex
         Conversion::outputFileName(outputFolder, editNom->text(), lblExtension->text()), direction);
     if (!result.ok)
         inform(QStringLiteral("Erreur"), result.error);
-    else if (result.findings.isEmpty())
+    else if (result.findings.count == 0)
         inform(QStringLiteral("Rapport"), doneText);
     else   // what the translator typed, to be looked at
         inform(QStringLiteral("Rapport"),
                doneText + QLatin1String("\n\n") + Conversion::findingsSummary(result.findings),
-               result.findings.join(QLatin1Char('\n')));
+               Conversion::findingsDetails(result.findings));
 }
 
 void MainWindow::convertXmlToExcel()

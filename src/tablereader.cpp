@@ -141,7 +141,9 @@ bool TableReader::readUpToClosingLine(Row &row, QString &cell)
     m_line = m_kept;
     QString ahead;   // the lines read, each ended by a line feed
     QStringView line;
+    qint64 first = 0;
     while (ahead.size() <= LongestQuotedCell && m_in.readLine(line)) {
+        first = first > 0 ? first : m_in.lineNumber();
         const int quote = closingQuote(line);
         const bool closes = quote >= 0 && (quote + 1 == line.size() || line.at(quote + 1) == QLatin1Char('\t'));
         if (closes && ahead.size() + line.size() < LongestQuotedCell) {
@@ -156,7 +158,7 @@ bool TableReader::readUpToClosingLine(Row &row, QString &cell)
     }
     if (!ahead.isEmpty()) {
         ahead.chop(1);
-        m_in.readAgain(ahead.split(QLatin1Char('\n')));
+        m_in.readAgain(ahead.split(QLatin1Char('\n')), first);
     }
     return false;
 }

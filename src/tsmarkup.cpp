@@ -189,19 +189,15 @@ int referenceLength(QStringView text)
     return i + 1;
 }
 
-QChar readCharacter(QStringView text, int i, int *next)
+// The code point of the reference at the start of text, whose length is
+// known to be that of one.
+static uint referenced(QStringView reference)
 {
-    const int length = text[i] == QLatin1Char('&') ? referenceLength(text.mid(i)) : 0;
-    *next = i + qMax(length, 1);
-    if (length == 0)
-        return text[i];
-    if (text[i + 1] != QLatin1Char('#')) {   // amp, apos, lt, gt, quot: told apart by two letters
-        const ushort second = text[i + 1].unicode(), third = text[i + 2].unicode();
-        return QLatin1Char(second == 'a' ? (third == 'm' ? '&' : '\'')
-                           : second == 'l' ? '<' : second == 'g' ? '>' : '"');
-    }
-    const uint character = referencedCharacter(text.mid(i, length));
-    return QChar::requiresSurrogates(character) ? QChar(QChar::highSurrogate(character)) : QChar(character);
+    if (reference[1] == QLatin1Char('#'))
+        return referencedCharacter(reference);
+    // amp, apos, lt, gt, quot: told apart by two letters
+    const ushort second = reference[1].unicode(), third = reference[2].unicode();
+    return second == 'a' ? (third == 'm' ? '&' : '\'') : second == 'l' ? '<' : second == 'g' ? '>' : '"';
 }
 
 Tag tagAt(QStringView text)
@@ -262,20 +258,88 @@ int elementAt(QStringView text, QLatin1String name, Element *element)
     return 0;
 }
 
+// Where the white space from i on ends, as Qt's tools read white space
+// between elements (what QString::trimmed() removes), also where a
+// reference writes it.
+static int layoutEnd(QStringView text, int i)
+{
+    for (int next; i < text.size(); i = next) {
+        const int length = text[i] == QLatin1Char('&') ? referenceLength(text.mid(i)) : 0;
+        next = i + qMax(length, 1);
+        if (!(length > 0 ? QChar::isSpace(referenced(text.mid(i, length))) : text[i].isSpace()))
+            break;
+    }
+    return i;
+}
+
 bool elementsOnly(QStringView text, QLatin1String name, QVector<Element> *elements)
 {
     elements->clear();
-    while (!text.isEmpty()) {
+    for (int i = layoutEnd(text, 0); i < text.size();) {
         Element element;
-        const int end = elementAt(text, name, &element);
+        const int end = elementAt(text.mid(i), name, &element);
         if (end == 0) {
             elements->clear();
             return false;
         }
         elements->append(element);
-        text = text.mid(end);
+        i = layoutEnd(text, i + end);
     }
     return !elements->isEmpty();
+}
+
+bool beginsWithElement(QStringView text, QLatin1String name)
+{
+    if (text.isEmpty() || (text[0] != QLatin1Char('<') && text[0] != QLatin1Char('&') && !text[0].isSpace()))
+        return false;   // as most texts begin
+    const int start = layoutEnd(text, 0);
+    if (start == text.size() || text[start] != QLatin1Char('<'))
+        return false;
+    const Tag tag = tagAt(text.mid(start));
+    return tag.length > 0 && tag.kind != Tag::End && tag.name == name;
+}
+
+// The character that Qt's tools make of a <byte> element: its value "x"
+// and hexadecimal digits, or decimal digits, in its low 16 bits; none for 0.
+static void appendByte(QString &out, QStringView element)
+{
+    QStringView value;
+    for (int i = nameEnd(element, 1); i >= 0 && value.isEmpty();) {
+        Attribute attribute;
+        i = readAttribute(element, skipSpace(element, i), &attribute);
+        value = attribute.name == QLatin1String("value") ? attribute.value : value;
+    }
+    QString read;
+    appendRead(read, value);
+    const bool hex = read.startsWith(QLatin1Char('x'));
+    const uint n = read.midRef(hex ? 1 : 0).toUInt(nullptr, hex ? 16 : 10);
+    if (n != 0)
+        out += QChar(ushort(n));
+}
+
+void appendRead(QString &out, QStringView ts)
+{
+    const QChar *const end = ts.data() + ts.size();
+    for (const QChar *p = ts.data(); p < end;) {
+        const QChar *run = p;
+        p = findFirstOf(p, end, '&', '<');
+        out.append(run, int(p - run));
+        if (p == end)
+            break;
+        const QStringView rest(p, end);
+        int length = p->unicode() == '&' ? referenceLength(rest) : emptyElementLength(rest, byteElement);
+        if (length == 0) {
+            out += *p++;
+        } else if (p->unicode() == '<') {
+            appendByte(out, rest.left(length));
+        } else if (const uint character = referenced(rest.left(length)); QChar::requiresSurrogates(character)) {
+            out += QChar(QChar::highSurrogate(character));
+            out += QChar(QChar::lowSurrogate(character));
+        } else {
+            out += QChar(character);
+        }
+        p += length;
+    }
 }
 
 void appendTag(QString &out, QStringView tag, const CodePageReferences &references)

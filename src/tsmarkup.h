@@ -31,11 +31,6 @@ const QLatin1String lengthVariant("lengthvariant");
 // start of text, or 0.
 int referenceLength(QStringView text);
 
-// The character at i in TS text as Qt's tools read it, its references as
-// the characters they stand for (the first surrogate of one beyond U+FFFF),
-// and where the next one begins.
-QChar readCharacter(QStringView text, int i, int *next);
-
 // A tag as XML reads it: <name attributes>, <name attributes/> or </name>.
 struct Tag
 {
@@ -63,9 +58,18 @@ struct Element
 };
 
 // Cuts text made only of elements of that name, one after the other, as the
-// export writes numerus forms and length variants; false, with none, where
-// it holds anything else.
+// export writes numerus forms and length variants, and the white space that
+// a translator may lay them out with, which Qt's tools read as layout;
+// false, with none, where it holds anything else.
 bool elementsOnly(QStringView text, QLatin1String name, QVector<Element> *elements);
+
+// Whether text begins, after such white space, with a start tag of that name.
+bool beginsWithElement(QStringView text, QLatin1String name);
+
+// Appends the text that Qt's tools read in TS text as the import writes it:
+// its references as the characters they stand for, its <byte> elements as
+// theirs, and every other character (a bare '&', a '<') as itself.
+void appendRead(QString &out, QStringView ts);
 
 // Appends the text of a tag with its white space made spaces, which reads
 // the same and keeps the tag on the row's line; where the output is in a

@@ -10,53 +10,59 @@
 
 namespace Conversion {
 
-void TsTextWriter::appendCell(QString &out, QStringView cell, TextFacts *facts)
+bool TsTextWriter::appendCell(QString &out, QStringView cell, QString *read)
 {
-    append(out, appendFormulaSafeStart(out, cell), facts);
+    return append(out, appendFormulaSafeStart(out, cell), read, cell.data());
 }
 
-void TsTextWriter::append(QString &out, QStringView text, TextFacts *facts)
+bool TsTextWriter::append(QString &out, QStringView text, QString *read, const QChar *origin)
 {
-    if (facts) {
-        *facts = TextFacts();
-        facts->empty = text.isEmpty();
-    }
     // Above these, only references reach a TS file that names no
     // encoding where the system's is not Unicode.
     const ushort plainUpTo = m_references.needed() ? 0x7F : 0xD7FF;
     const QChar *p = text.data();
     const QChar *end = p + text.size();
+    bool reading = false;
     while (p < end) {
         // Counted where it grows: a line of control characters, each a
         // <byte> element, would give a text eighteen times its length.
         if (out.size() > LongestText) {
             m_tooLong = true;
-            return;
+            return reading;
         }
         const QChar *run = p;
-        p = findSpecial(p, end, 0x20, plainUpTo, '"', '&', '<', '>', '%');
+        p = findSpecial(p, end, 0x20, plainUpTo, '"', '&', '<', '>');
         out.append(run, int(p - run));
-        if (p < end)
-            p = appendSpecial(out, p, text, facts);
+        if (reading)
+            read->append(run, int(p - run));
+        if (p == end)
+            break;
+        const QChar *const next = appendEscaped(out, p, text);
+        // The text read differs from the TS text from its first reference
+        // or <byte> element on.
+        if (read && !reading && next - p > 1 && (p->unicode() == '&' || p->unicode() == '<')) {
+            reading = true;
+            read->resize(0);
+            read->append(origin ? origin : text.data(), int(p - (origin ? origin : text.data())));
+        }
+        if (reading)
+            appendRead(*read, QStringView(p, next));
+        p = next;
     }
+    return reading;
 }
 
-const QChar *TsTextWriter::appendSpecial(QString &out, const QChar *p, QStringView text, TextFacts *facts)
+const QChar *TsTextWriter::appendEscaped(QString &out, const QChar *p, QStringView text)
 {
     const ushort u = p->unicode();
     const int at = int(p - text.data());
     const QStringView rest = text.mid(at);
     const QChar *const end = text.data() + text.size();
-    if (u == '%' || u == '&') {
-        // What Qt's tools will read here, for the checks: a reference kept
-        // stands for its character, an '&' that is none for itself.
-        int next;
-        const QChar read = readCharacter(text, at, &next);
-        if (facts && (read == QLatin1Char('%') || read == QLatin1Char('&')))
-            facts->meet(read, text, at, next);
-        if (u == '%' || next > at + 1) {
-            out.append(p, next - at);
-            return text.data() + next;
+    if (u == '&') {
+        // A reference is kept; a bare '&' is escaped below.
+        if (const int length = referenceLength(rest)) {
+            out.append(p, length);
+            return p + length;
         }
     } else if (u == '<') {
         if (const int kept = emptyElementLength(rest, byteElement)) {
@@ -102,16 +108,19 @@ TsWriter::TsWriter(QIODevice &ts, QTextCodec *codec) : m_out(ts, codec), m_text(
 
 void TsWriter::writeMessage(QStringView source, QStringView translation, bool utf8Marker)
 {
-    if (!translation.startsWith(QLatin1Char('<')) || !elementsOnly(translation, numerusForm, &m_forms))
+    const bool numerusLike = beginsWithElement(translation, numerusForm);
+    if (!numerusLike || !elementsOnly(translation, numerusForm, &m_forms))
         m_forms.clear();
-    m_translation.resize(0);
+    m_texts.translation.resize(0);
+    m_texts.plural = !m_forms.isEmpty();
+    m_texts.brokenForms = numerusLike && m_forms.isEmpty() ? numerusForm : QLatin1String();
     m_buffer += QStringLiteral("    <message");
     if (utf8Marker)
         m_buffer += QStringLiteral(" encoding=\"UTF-8\"");
     if (!m_forms.isEmpty())
         m_buffer += QStringLiteral(" numerus=\"yes\"");
     m_buffer += QStringLiteral(">\n        <source>");
-    m_text.appendCell(m_buffer, source, &m_source);
+    m_texts.source = m_text.appendCell(m_buffer, source, &m_readSource) ? QStringView(m_readSource) : source;
     m_buffer += QStringLiteral("</source>\n        <translation");
     if (m_forms.isEmpty()) {
         writeContent(translation, 0);
@@ -148,25 +157,30 @@ QString TsWriter::finish()
 // formula.
 void TsWriter::writeContent(QStringView content, int form)
 {
-    if (!content.startsWith(QLatin1Char('<')) || !elementsOnly(content, lengthVariant, &m_variants)) {
+    const int index = int(m_texts.translation.size());
+    if (m_readTexts.size() <= index)
+        m_readTexts.resize(index + 1);
+    QString *const read = &m_readTexts[index];
+    const bool variantLike = beginsWithElement(content, lengthVariant);
+    if (!variantLike || !elementsOnly(content, lengthVariant, &m_variants)) {
+        if (variantLike && m_texts.brokenForms.isEmpty())
+            m_texts.brokenForms = lengthVariant;
         m_buffer += QLatin1Char('>');
-        m_translation.append(TranslationText{form, 0, TextFacts()});
-        if (form == 0)
-            m_text.appendCell(m_buffer, content, &m_translation.last().facts);
-        else
-            m_text.append(m_buffer, content, &m_translation.last().facts);
+        const bool wasRead = form == 0 ? m_text.appendCell(m_buffer, content, read) : m_text.append(m_buffer, content, read);
+        m_texts.translation.append(wasRead ? QStringView(*read) : content);
         return;
     }
     m_buffer += QStringLiteral(" variants=\"yes\">");
-    for (int i = 0; i < m_variants.size(); ++i) {
-        const Element &variant = m_variants.at(i);
+    bool wasRead = false;
+    for (const Element &variant : qAsConst(m_variants)) {
         m_text.appendTag(m_buffer, variant.openTag);
-        m_translation.append(TranslationText{form, i + 1, TextFacts()});
         if (variant.empty)
             continue;
-        m_text.append(m_buffer, variant.content, &m_translation.last().facts);
+        const bool first = &variant == &m_variants.first();
+        wasRead = m_text.append(m_buffer, variant.content, first ? read : nullptr) || (wasRead && !first);
         m_buffer += QStringLiteral("</lengthvariant>");
     }
+    m_texts.translation.append(wasRead ? QStringView(*read) : m_variants.first().content);
 }
 
 } // namespace Conversion

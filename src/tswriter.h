@@ -34,13 +34,15 @@ public:
     // where a spreadsheet would take it for the start of a formula, as the
     // export writes it, so that a TS file that goes out and comes back is
     // the same file.
-    // Where facts is given, what the checks look at in the text is noted there.
-    void appendCell(QString &out, QStringView cell, TextFacts *facts);
-    void append(QString &out, QStringView text, TextFacts *facts = nullptr);
+    // Where read is given and the text that Qt's tools will read in what is
+    // written differs from it (tsmarkup.h, appendRead), that text is read
+    // into it in the same pass, from origin on, and true is returned.
+    bool appendCell(QString &out, QStringView cell, QString *read = nullptr);
+    bool append(QString &out, QStringView text, QString *read = nullptr, const QChar *origin = nullptr);
     void appendTag(QString &out, QStringView tag) const { Conversion::appendTag(out, tag, m_references); }
 
 private:
-    const QChar *appendSpecial(QString &out, const QChar *p, QStringView text, TextFacts *facts);
+    const QChar *appendEscaped(QString &out, const QChar *p, QStringView text);
 
     CodePageReferences m_references;
     bool m_textLost = false;
@@ -56,10 +58,8 @@ public:
     // them; a translation cell made of numerus forms gives a plural.
     void writeMessage(QStringView source, QStringView translation, bool utf8Marker);
 
-    // What the checks look at in the message written last.
-    const TextFacts &source() const { return m_source; }
-    const TranslationTexts &translation() const { return m_translation; }
-    bool plural() const { return !m_forms.isEmpty(); }
+    // The texts of the message written last, for the checks.
+    const MessageTexts &texts() const { return m_texts; }
 
     // Why the messages written refuse the table, or None.
     Refusal refusal() const;
@@ -77,8 +77,9 @@ private:
     // Kept from message to message, so that most take no memory of their own.
     QVector<Element> m_forms;
     QVector<Element> m_variants;
-    TextFacts m_source;
-    TranslationTexts m_translation;
+    MessageTexts m_texts;
+    QString m_readSource;
+    QVarLengthArray<QString, 4> m_readTexts;   // the translation's, read as the checks see them
 };
 
 } // namespace Conversion

@@ -7,6 +7,7 @@
 
 #include "fileconversion.h"
 #include "qttools.h"
+#include "translationchecks.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -267,27 +268,48 @@ void tst_Conversion::translationChecks_data()
         << "&amp;Delete %n file(s)\t<numerusform>&amp;Supprimer %n fichier</numerusform><numerusform>Supprimer %n "
            "fichiers</numerusform>"
         << "la source a un raccourci (&), pas la forme 2";
-    QTest::newRow("a marker missing in a length variant")
-        << "Open %1\t<lengthvariant>Ouvrir %1</lengthvariant><lengthvariant>Ouvrir</lengthvariant>"
-        << "« %1 » manque dans la variante 2";
+    QTest::newRow("& before a tab is no shortcut") << "Save\tEnregistrer &amp;<byte value='x9'/>!" << "";
+    QTest::newRow("a length variant after the first may drop a marker")
+        << "Open %1\t<lengthvariant>Ouvrir %1</lengthvariant><lengthvariant>Ouvrir</lengthvariant>" << "";
+    QTest::newRow("white space lost at the start, and at the end")
+        << " MiB: \tMio :" << "les espaces au début de la traduction ne sont pas ceux de la source\nles espaces à la "
+                               "fin de la traduction ne sont pas ceux de la source";
+    QTest::newRow("white space written as references is white space") << "Name: \t&#x20;Nom :&#32;" << "les espaces au "
+                                                                         "début de la traduction ne sont pas ceux de la source";
+    QTest::newRow("an empty form beside a filled one")
+        << "%n file(s)\t<numerusform></numerusform><numerusform>%n fichiers</numerusform>"
+        << "la forme 1 est vide, quand d'autres formes sont remplies";
+    QTest::newRow("forms laid out with a space and a line break, a plural")
+        << "%n file(s)\t\" <numerusform>%n fichier</numerusform>\n<numerusform>%n fichiers</numerusform>\"" << "";
+    QTest::newRow("forms that lost a tag, named")
+        << "%n file(s)\t<numerusform>%n fichier</numerusform><numerusform>%n fichiers"
+        << "la traduction commence par <numerusform> sans être faite de ces seuls éléments : elle est écrite comme du "
+           "texte, balises comprises";
     QTest::newRow("an empty translation is not looked at") << "Open %1\t" << "";
 }
 
 // What the translator typed is checked as Qt Linguist checks it, and the
 // rows to look at are named as the spreadsheet numbers them: the header is
-// the first, a quoted cell over two lines is one.
+// the first, a quoted cell over two lines is one. Every finding is counted;
+// the first thousand are kept, for the report's details.
 void tst_Conversion::translationChecks()
 {
     QFETCH(QString, row);
     QFETCH(QString, findings);
     QByteArray ts;
-    const QString table = "Origine \tTraduction\n" + row + "\n\"two\nlines\"\tdeux lignes %1\n";
+    const QString table = "Origine \tTraduction\n" + row + "\n\"two\nlines\"\tdeux lignes %1\n"
+                          + QString("Open\tOuvrir %1\n").repeated(1000);
     const Conversion::Result result = Conversion::convertBytes(Conversion::tableToTs, table.toUtf8(), &ts);
     QStringList expected;
     for (const QString &finding : findings.split('\n', Qt::SkipEmptyParts))
         expected += "ligne 2 : " + finding;
     expected += "ligne 3 : « %1 » est dans la traduction, mais pas dans la source";
-    QCOMPARE(result.findings, expected);
+    QCOMPARE(result.findings.first.mid(0, expected.size()), expected);
+    QCOMPARE(result.findings.first.size(), 1000);
+    QCOMPARE(result.findings.count, expected.size() + 1000);
+    QVERIFY(Conversion::findingsDetails(result.findings).endsWith(QString("… et %1 de plus, du même ordre : revoyez "
+                                                                          "d'abord celles-ci, puis importez de nouveau.")
+                                                                      .arg(expected.size())));
 }
 
 // A file that appears under the output's name during the conversion is

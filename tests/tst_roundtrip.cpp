@@ -132,7 +132,8 @@ void tst_RoundTrip::throughSpreadsheet()
             cell.clear();
             for (int form = 0; form < original.at(i).second.size(); ++form) {
                 translation += QString("%n forme %1 & \"<%2>\"").arg(form).arg(i);
-                cell += "<numerusform>" + translation.last() + "</numerusform>";
+                // laid out as a translator types them, with a line break between
+                cell += (form > 0 ? "\n<numerusform>" : "<numerusform>") + translation.last() + "</numerusform>";
             }
         }
         filled += cells.at(0) + '\t' + spreadsheetCell(cell) + (cells.size() > 2 ? '\t' + cells.at(2) : "") + '\n';
