@@ -16,6 +16,8 @@
 // space around '=' and before the end of the tag, an empty element written
 // <name/> or <name></name>.
 
+#include "tsreferences.h"
+
 #include <QString>
 #include <QVector>
 
@@ -26,10 +28,6 @@ class CodePageReferences;
 const QLatin1String byteElement("byte");
 const QLatin1String numerusForm("numerusform");
 const QLatin1String lengthVariant("lengthvariant");
-
-// The length of the character or entity reference that XML knows at the
-// start of text, or 0.
-int referenceLength(QStringView text);
 
 // A tag as XML reads it: <name attributes>, <name attributes/> or </name>.
 struct Tag
