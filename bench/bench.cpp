@@ -146,7 +146,8 @@ bool writeLarge(const QString &kindAndSize, QIODevice &out)
     if (kind == QLatin1String("controls"))
         return repeated("\x01", size * 1024 * 1024 - 16) && out.write("\tb\n") == 3;
     // A comment stands before the message, where Qt's tools read one.
-    if (kind == QLatin1String("comment") && !(out.write("<!--") == 4 && repeated("a", size * 1000 * 1000) && out.write("-->") == 3))
+    if (kind == QLatin1String("comment")
+        && !(out.write("<!--") == 4 && repeated("a", size * 1000 * 1000) && out.write("-->") == 3))
         return false;
     if (out.write(open) < 0)
         return false;

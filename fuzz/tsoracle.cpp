@@ -29,7 +29,8 @@ public:
 
     bool read(QVector<Message> *messages, QString *error)
     {
-        for (QXmlStreamReader::TokenType type; m_problem.isEmpty() && (type = next()) != QXmlStreamReader::EndDocument;) {
+        QXmlStreamReader::TokenType type;
+        while (m_problem.isEmpty() && (type = next()) != QXmlStreamReader::EndDocument) {
             if (elementStarts("TS"))
                 readTs(messages);
             else if (type != QXmlStreamReader::StartDocument && type != QXmlStreamReader::DTD
@@ -215,7 +216,8 @@ private:
                 message.comment = text();
             else if (elementStarts("translation"))
                 message.translation = message.numerus ? forms("numerusform") : QStringList{variantsOrText()};
-            else if (m_xml.isStartElement() && (others.contains(m_xml.name()) || m_xml.name().startsWith(QLatin1String("extra-"))))
+            else if (m_xml.isStartElement()
+                     && (others.contains(m_xml.name()) || m_xml.name().startsWith(QLatin1String("extra-"))))
                 text();
             else
                 unexpected();

@@ -121,7 +121,8 @@ void TranslationChecks::check(const MessageTexts &texts, qint64 row)
         if (texts.plural && sourceFacts.plural && !facts.plural)
             report("« %%2 » manque dans %1", 0);
         if (sourceFacts.shortcut != facts.shortcut)
-            report(sourceFacts.shortcut ? "la source a un raccourci (&), pas %1" : "%1 a un raccourci (&), pas la source");
+            report(sourceFacts.shortcut ? "la source a un raccourci (&), pas %1"
+                                        : "%1 a un raccourci (&), pas la source");
         if (!same(leadingSpace(text), leadingSpace(source)))
             report("les espaces au début de %1 ne sont pas ceux de la source");
         if (!same(trailingSpace(text), trailingSpace(source)))

@@ -261,11 +261,11 @@ void appendRead(QString &out, QStringView ts)
             out += *p++;
         } else if (p->unicode() == '<') {
             appendByte(out, rest.left(length));
-        } else if (const uint character = referencedCodePoint(rest.left(length)); QChar::requiresSurrogates(character)) {
-            out += QChar(QChar::highSurrogate(character));
-            out += QChar(QChar::lowSurrogate(character));
         } else {
-            out += QChar(character);
+            const uint character = referencedCodePoint(rest.left(length));
+            if (QChar::requiresSurrogates(character))
+                out += QChar(QChar::highSurrogate(character));
+            out += QChar::requiresSurrogates(character) ? QChar(QChar::lowSurrogate(character)) : QChar(character);
         }
         p += length;
     }

@@ -166,7 +166,8 @@ void TsWriter::writeContent(QStringView content, int form)
         if (variantLike && m_texts.brokenForms.isEmpty())
             m_texts.brokenForms = lengthVariant;
         m_buffer += QLatin1Char('>');
-        const bool wasRead = form == 0 ? m_text.appendCell(m_buffer, content, read) : m_text.append(m_buffer, content, read);
+        const bool wasRead =
+            form == 0 ? m_text.appendCell(m_buffer, content, read) : m_text.append(m_buffer, content, read);
         m_texts.translation.append(wasRead ? QStringView(*read) : content);
         return;
     }

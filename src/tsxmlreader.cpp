@@ -91,7 +91,8 @@ QXmlStreamReader::TokenType TsXmlReader::next()
     const QXmlStreamReader::TokenType type = readNext();
     if (type == QXmlStreamReader::StartDocument && restartInDeclaredEncoding())
         return next();
-    if (type == QXmlStreamReader::Invalid || (type == QXmlStreamReader::EndDocument && m_stopped.refusal != Refusal::None)) {
+    if (type == QXmlStreamReader::Invalid
+        || (type == QXmlStreamReader::EndDocument && m_stopped.refusal != Refusal::None)) {
         refuseAsQtDoes();
         return QXmlStreamReader::Invalid;
     }
@@ -136,7 +137,8 @@ QXmlStreamReader::TokenType TsXmlReader::next()
 void TsXmlReader::refuseAsQtDoes()
 {
     if (m_xml.error() != QXmlStreamReader::NoError && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
-        refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
+        refuse(Refusal::NotReadByQt,
+               QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
     else if (m_stopped.refusal != Refusal::None)
         m_refusal = m_stopped;
     else if (!m_rootSeen)   // at line 1 where the file holds white space alone, as Qt's reader counts it

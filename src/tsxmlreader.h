@@ -79,7 +79,7 @@ private:
     bool m_restarted = false;
     bool m_blank = true;        // the text holds nothing but white space so far
     Result m_refusal;   // why the file is refused
-    Result m_stopped;   // what stopped the feeding (invalid bytes, a piece too long): refused once the reader gets there
+    Result m_stopped;   // what stopped the feeding (invalid bytes, a piece too long), refused when reached
 };
 
 } // namespace Conversion

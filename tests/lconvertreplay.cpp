@@ -75,7 +75,8 @@ QString agreement(const QString &folder, const QByteArray &ts, QString *why)
     if (read && converted && said.contains("dropping duplicate messages"))
         return "both read, lconvert dropping duplicate messages: rows not compared";
     if (read && converted) {
-        *why = Oracle::readMessages(QtTools::readFile(output), &messages, why) ? rowsDiffer(messages, table, {}, true) : *why;
+        if (Oracle::readMessages(QtTools::readFile(output), &messages, why))
+            *why = rowsDiffer(messages, table, {}, true);
         // Qt's decoder of UTF-8 drops a U+FEFF that opens one of lconvert's
         // reads, where all before it was ASCII.
         if (!why->isEmpty() && rowsDiffer(messages, table.replace("\xef\xbb\xbf", ""), {}, true).isEmpty())

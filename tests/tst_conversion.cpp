@@ -274,8 +274,8 @@ void tst_Conversion::translationChecks_data()
     QTest::newRow("white space lost at the start, and at the end")
         << " MiB: \tMio :" << "les espaces au début de la traduction ne sont pas ceux de la source\nles espaces à la "
                                "fin de la traduction ne sont pas ceux de la source";
-    QTest::newRow("white space written as references is white space") << "Name: \t&#x20;Nom :&#32;" << "les espaces au "
-                                                                         "début de la traduction ne sont pas ceux de la source";
+    QTest::newRow("white space written as references is white space")
+        << "Name: \t&#x20;Nom :&#32;" << "les espaces au début de la traduction ne sont pas ceux de la source";
     QTest::newRow("an empty form beside a filled one")
         << "%n file(s)\t<numerusform></numerusform><numerusform>%n fichiers</numerusform>"
         << "la forme 1 est vide, quand d'autres formes sont remplies";
@@ -307,9 +307,9 @@ void tst_Conversion::translationChecks()
     QCOMPARE(result.findings.first.mid(0, expected.size()), expected);
     QCOMPARE(result.findings.first.size(), 1000);
     QCOMPARE(result.findings.count, expected.size() + 1000);
-    QVERIFY(Conversion::findingsDetails(result.findings).endsWith(QString("… et %1 de plus, du même ordre : revoyez "
-                                                                          "d'abord celles-ci, puis importez de nouveau.")
-                                                                      .arg(expected.size())));
+    QVERIFY(Conversion::findingsDetails(result.findings)
+                .endsWith(QString("… et %1 de plus, du même ordre : revoyez d'abord celles-ci, puis importez de "
+                                  "nouveau.").arg(expected.size())));
 }
 
 // A file that appears under the output's name during the conversion is

@@ -60,14 +60,15 @@ rpm="$dist/quorvale-$version-1.x86_64.rpm"
 rpmlint -c "$top/packaging/rpmlint.toml" "$rpm" | tee "$work/rpmlint.log"
 grep -q " 0 errors, " "$work/rpmlint.log" || fail "rpmlint finds errors"
 rpm -qp --requires "$rpm" | sed -n 's/^\(lib[^(]*\.so\.[0-9]*\)(.*/\1/p' | sort -u | tr '\n' ' ' >"$work/requires"
-[ "$(cat "$work/requires")" = "libQt5Core.so.5 libQt5Gui.so.5 libQt5Widgets.so.5 libc.so.6 libgcc_s.so.1 libstdc++.so.6 " ] ||
-    fail "the RPM requires $(cat "$work/requires")"
-rpm -qp --requires "$rpm" | grep -v -e '^lib[^ ]*\.so\.[0-9]*(' -e '^rpmlib(' -e '^rtld(' && fail "requires more than libraries"
+sonames="libQt5Core.so.5 libQt5Gui.so.5 libQt5Widgets.so.5 libc.so.6 libgcc_s.so.1 libstdc++.so.6 "
+[ "$(cat "$work/requires")" = "$sonames" ] || fail "the RPM requires $(cat "$work/requires")"
+rpm -qp --requires "$rpm" | grep -v -e '^lib[^ ]*\.so\.[0-9]*(' -e '^rpmlib(' -e '^rtld(' &&
+    fail "requires more than libraries"
 rpm -qlp "$rpm" >"$work/rpm-files"
 cat >"$work/rpm-expected" <<FILES
 /usr/bin/quorvale
 /usr/share/applications/quorvale.desktop
-$(for size in 128x128 16x16 24x24 256x256 32x32 48x48 64x64; do echo "/usr/share/icons/hicolor/$size/apps/quorvale.png"; done)
+$(for size in 128 16 24 256 32 48 64; do echo "/usr/share/icons/hicolor/${size}x$size/apps/quorvale.png"; done)
 /usr/share/icons/hicolor/scalable/apps/quorvale.svg
 /usr/share/licenses/quorvale
 /usr/share/licenses/quorvale/LICENSE

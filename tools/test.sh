@@ -115,4 +115,5 @@ cat "$top/build/packages.log"
 
 suites=$(cat "$top/build/ctest.log" "$top/build-asan/ctest.log" | sed -n 's/.* tests passed, 0 tests failed out of \([0-9]*\)$/\1/p' | awk '{ n += $1 } END { print n + 0 }')
 echo "== All tests passed"
-echo "quorvale: $((suites + fuzzed + replayed)) passed, 0 failed; $(tail -n 1 "$top/build/windows.log"); $(tail -n 1 "$top/build/packages.log")"
+passed=$((suites + fuzzed + replayed))
+echo "quorvale: $passed passed, 0 failed; $(tail -n 1 "$top/build/windows.log"); $(tail -n 1 "$top/build/packages.log")"
