@@ -16,8 +16,8 @@ void CellText::append(QString &cell, QStringView ts, Piece piece) const
         // Markup inside the text, such as <byte value="xd"/>, stays as it is.
         appendTag(cell, ts, m_references);
         return;
-    case Piece::CData: {
-        QString text = ts.toString();
+    case Piece::CData: {   // <![CDATA[text]]>
+        QString text = ts.mid(9).chopped(3).toString();
         text.replace(QLatin1Char('&'), QLatin1String("&amp;"));
         text.replace(QLatin1Char('<'), QLatin1String("&lt;"));
         text.replace(QLatin1Char('>'), QLatin1String("&gt;"));

@@ -23,8 +23,8 @@ namespace Conversion {
 class CellText
 {
 public:
-    // What a piece of TS text is: text as the file spells it, a tag as the
-    // file spells it, or the text that a CDATA section holds.
+    // What a piece of TS text is, as the file spells it: text, a tag, or a
+    // CDATA section.
     enum class Piece { Text, Markup, CData };
 
     explicit CellText(const QTextCodec *table) : m_references(table, Referenced::Unencodable) {}

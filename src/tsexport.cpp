@@ -275,7 +275,7 @@ void TsExport::append(QString *cell, CellText::Piece piece)
 {
     if (!cell)
         return;
-    m_cellText.append(*cell, piece == CellText::Piece::CData ? xml().text() : m_reader.spelling(), piece);
+    m_cellText.append(*cell, m_reader.spelling(), piece);
     if (cell->size() > LongestText)
         m_reader.refuse(Refusal::TooLong);
 }

@@ -36,8 +36,8 @@ public:
 
     const QXmlStreamReader &xml() const { return m_xml; }
 
-    // The current token as the file spells it: a tag, or a text with its
-    // references and line ends.
+    // The current token as the file spells it: a tag, a text with its
+    // references and line ends, a CDATA section. Every cell is made of these.
     QStringView spelling() const;
 
     // Refuses the file at the given line or the current one, and ends the
