@@ -4,7 +4,8 @@
 # Builds Quorvale and runs every test: the unit and window tests, the round
 # trip through LibreOffice, the real window under Xvfb, the same suite built
 # with AddressSanitizer and UndefinedBehaviorSanitizer, a bounded run of each
-# fuzzer, the Windows program under Wine when Qt for MinGW-w64 is at hand,
+# fuzzer, TS files through the export and through lconvert, which judges,
+# the Windows program under Wine when Qt for MinGW-w64 is at hand,
 # and the packages for users: the Debian and RPM packages always, the Windows
 # installer and zip with the Windows program.
 set -eu
