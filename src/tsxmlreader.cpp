@@ -3,7 +3,6 @@
 
 #include "tsxmlreader.h"
 
-#include "encodings.h"
 #include "textsearch.h"
 
 namespace Conversion {
@@ -48,23 +47,37 @@ static int cdataEndIn(QStringView text, int &brackets)
     return -1;
 }
 
-TsXmlReader::TsXmlReader(InputDevice &input) : m_input(input)
+// Why a token stands where Qt's TS reader does not expect it, with Qt's words.
+static QString unexpectedReason(const QXmlStreamReader &xml)
 {
-    start(xmlCodec(input));
+    const QString qtSays = QString::fromUtf8(" (« %1 »)");
+    switch (xml.tokenType()) {
+    case QXmlStreamReader::StartElement:
+        return QString::fromUtf8("les outils de Qt n'attendent pas là l'élément <%1>").arg(xml.name())
+               + qtSays.arg(QLatin1String("Unexpected tag <") + xml.name() + QLatin1Char('>'));
+    case QXmlStreamReader::Characters:
+        return QString::fromUtf8("du texte s'y trouve où les outils de Qt n'en attendent pas")
+               + qtSays.arg(QLatin1String("Unexpected characters '") + xml.text().left(30).toString().simplified()
+                            + QLatin1String(xml.text().size() > 30 ? "[...]'" : "'"));
+    case QXmlStreamReader::EntityReference:
+        return QString::fromUtf8("une entité que rien ne déclare s'y trouve")
+               + qtSays.arg(QLatin1String("Unexpected entity '&") + xml.name() + QLatin1String(";'"));
+    case QXmlStreamReader::ProcessingInstruction:
+        return QString::fromUtf8("une instruction de traitement (<?…?>) s'y trouve")
+               + qtSays.arg(QLatin1String("Unexpected processing instruction"));
+    case QXmlStreamReader::Comment:
+        // Qt's reader stops reading a text or forms at a comment, and then
+        // fails further on, having taken the end of the text for its
+        // element's.
+        return QString::fromUtf8("un commentaire se trouve dans un texte ou parmi les formes d'une traduction, où les "
+                                 "outils de Qt cessent de les lire");
+    default:
+        return QString::fromUtf8("le lecteur de fichiers TS de Qt s'y arrête");
+    }
 }
 
-void TsXmlReader::start(QTextCodec *codec)
+TsXmlReader::TsXmlReader(InputDevice &input) : m_feed(input, m_xml)
 {
-    m_decoder = std::make_unique<TextDecoder>(m_input, codec);
-    m_xml.clear();
-    // The reader is given UTF-16 with its byte-order mark, which it reads
-    // as it is: an encoding that the XML declaration names is not its
-    // business any more, but for its name, which it checks.
-    m_xml.addData(QString());
-    // Where this starts again, no token has been read: the offsets are 0.
-    m_text.clear();
-    m_inputEnded = false;
-    m_stopped = Result();
 }
 
 // The reader's next token, given more of the text where it runs out.
@@ -75,10 +88,10 @@ QXmlStreamReader::TokenType TsXmlReader::readNext()
         // reader takes the document for complete: it is given the rest of
         // the file first, which may hold what may not follow the root.
         if (m_rootClosed)
-            feed(true);
+            m_feed.feed(true);
         const QXmlStreamReader::TokenType type = m_xml.readNext();
         if (type != QXmlStreamReader::Invalid || m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError
-            || !feed(false))
+            || !m_feed.feed(false))
             return type;
     }
 }
@@ -87,40 +100,17 @@ QXmlStreamReader::TokenType TsXmlReader::next()
 {
     if (refused())
         return QXmlStreamReader::Invalid;
-    dropRead();
     const QXmlStreamReader::TokenType type = readNext();
     if (type == QXmlStreamReader::StartDocument && restartInDeclaredEncoding())
         return next();
     if (type == QXmlStreamReader::Invalid
-        || (type == QXmlStreamReader::EndDocument && m_stopped.refusal != Refusal::None)) {
+        || (type == QXmlStreamReader::EndDocument && m_feed.stopped().refusal != Refusal::None)) {
         refuseAsQtDoes();
         return QXmlStreamReader::Invalid;
     }
-    m_tokenStart = m_tokenEnd;
-    m_tokenEnd = m_xml.characterOffset();
-    // The reader reads the '<' after a text to know that the text ends
-    // there; every other piece ends in a character of its own.
-    if (m_tokenEnd > m_tokenStart && m_text.at(int(m_tokenEnd - 1 - m_textStart)) == QLatin1Char('<'))
-        --m_tokenEnd;
-    m_lineAtTokenEnd = m_xml.lineNumber();
-    if (type == QXmlStreamReader::Characters && !m_xml.isCDATA()) {
-        const int cdataEnd = cdataEndIn(spelling(), m_brackets);
-        if (cdataEnd >= 0) {
-            refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur XML de Qt s'y arrête (« Sequence ']]>' not "
-                                                           "allowed in content. »)"),
-                   m_lineAtTokenEnd - countLineEnds(spelling().mid(cdataEnd)));
-            return QXmlStreamReader::Invalid;
-        }
-    } else {
-        m_brackets = NoBracket;
-    }
-    // Qt's reader refuses a document type after the first one or after the
-    // first element, but forgets to once it has waited for more text.
-    if (type == QXmlStreamReader::DTD && (m_rootSeen || m_documentTypeSeen)) {
-        refuse(Refusal::NotReadByQt, QString::fromUtf8("une déclaration <!DOCTYPE> s'y trouve après le début du "
-                                                       "document ou après une autre"));
+    m_feed.tokenRead(m_xml.characterOffset(), m_xml.lineNumber());
+    if (refusedOnItsOwn(type))
         return QXmlStreamReader::Invalid;
-    }
     m_documentTypeSeen = m_documentTypeSeen || type == QXmlStreamReader::DTD;
     if (type == QXmlStreamReader::StartElement) {
         m_rootSeen = true;
@@ -131,38 +121,40 @@ QXmlStreamReader::TokenType TsXmlReader::next()
     return type;
 }
 
+// What Qt's reader refuses but misses at the edges of the text that it is
+// given, a piece at a time.
+bool TsXmlReader::refusedOnItsOwn(QXmlStreamReader::TokenType type)
+{
+    if (type != QXmlStreamReader::Characters || m_xml.isCDATA()) {
+        m_brackets = NoBracket;
+    } else if (const int cdataEnd = cdataEndIn(spelling(), m_brackets); cdataEnd >= 0) {
+        refuse(Refusal::NotReadByQt,
+               QString::fromUtf8("le lecteur XML de Qt s'y arrête (« Sequence ']]>' not allowed in content. »)"),
+               m_xml.lineNumber() - countLineEnds(spelling().mid(cdataEnd)));
+    }
+    // Qt's reader refuses a document type after the first one or after the
+    // first element, but forgets to once it has waited for more text.
+    if (type == QXmlStreamReader::DTD && (m_rootSeen || m_documentTypeSeen))
+        refuse(Refusal::NotReadByQt, QString::fromUtf8("une déclaration <!DOCTYPE> s'y trouve après le début du "
+                                                       "document ou après une autre"));
+    return refused();
+}
+
 // Where Qt's reader stops: at an error of its own, or at the end of the
 // text that it was given, where the file ends too soon or where the feeding
-// stopped, at invalid bytes or at a piece too long.
+// stopped, at invalid bytes or at a token too long.
 void TsXmlReader::refuseAsQtDoes()
 {
     if (m_xml.error() != QXmlStreamReader::NoError && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
         refuse(Refusal::NotReadByQt,
                QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
-    else if (m_stopped.refusal != Refusal::None)
-        m_refusal = m_stopped;
+    else if (m_feed.stopped().refusal != Refusal::None)
+        m_refusal = m_feed.stopped();
     else if (!m_rootSeen)   // at line 1 where the file holds white space alone, as Qt's reader counts it
         refuse(Refusal::NotTs, QString::fromUtf8("le document s'arrête avant que son premier élément ne s'ouvre"),
-               m_blank ? 1 : m_xml.lineNumber());
+               m_feed.blank() ? 1 : m_xml.lineNumber());
     else
         refuse(Refusal::NotReadByQt, QString::fromUtf8("le document s'arrête avant sa fin : le fichier a été coupé"));
-}
-
-QStringView TsXmlReader::spelling() const
-{
-    return QStringView(m_text).mid(int(m_tokenStart - m_textStart), int(m_tokenEnd - m_tokenStart));
-}
-
-// The text before the current token has been read: it goes once it is the
-// larger part of what is kept, so that each character is moved once or
-// twice, whatever the length of the pieces.
-void TsXmlReader::dropRead()
-{
-    const qint64 read = m_tokenEnd - m_textStart;
-    if (read > 0 && read >= m_text.size() / 2) {
-        m_text.remove(0, int(read));
-        m_textStart = m_tokenEnd;
-    }
 }
 
 // Qt's reader reads the file in the encoding that its XML declaration names,
@@ -174,67 +166,7 @@ bool TsXmlReader::restartInDeclaredEncoding()
         return false;
     m_restarted = true;
     QTextCodec *declared = QTextCodec::codecForName(m_xml.documentEncoding().toLatin1());
-    if (!declared || declared == m_decoder->codec() || !m_input.seek(0))
-        return false;
-    start(declared);
-    return true;
-}
-
-// Decodes more of the input and gives it to the reader: the rest of it, or
-// at least as much again as the reader holds of the piece it is reading.
-// The reader reads a comment, a processing instruction or a CDATA section
-// again from its start each time it is given more of it; so each is read a
-// few times over, not once for each chunk. False where nothing was given.
-bool TsXmlReader::feed(bool everything)
-{
-    const int before = m_text.size();
-    const qint64 reading = m_textStart + before - m_tokenEnd;
-    QString chunk;
-    while (!m_inputEnded && (everything || m_text.size() - before < qMax<qint64>(reading, 1))) {
-        // Bytes of a character that the file's end cuts are read past, as
-        // Qt's reader does: they end a file cut short, or follow the root.
-        if (!m_decoder->decode(chunk)) {
-            m_inputEnded = true;
-            break;
-        }
-        const int invalid = m_decoder->invalidAt();
-        const QStringView decoded = QStringView(chunk).left(invalid >= 0 ? invalid : chunk.size());
-        // XML has no U+0000 anywhere. Qt's reader refuses it, but for one
-        // after "]]" in a text, which it drops or refuses as its text happens
-        // to be cut: a file that holds one is refused, however it is read.
-        m_blank = m_blank && decoded.trimmed().isEmpty();
-        const int null = int(decoded.indexOf(QChar::Null));
-        m_text += null >= 0 ? decoded.left(null) : decoded;
-        if (null >= 0) {
-            m_inputEnded = true;
-            m_stopped.refuse(Refusal::NotReadByQt, lineAt(m_textStart + m_text.size()),
-                             QString::fromUtf8("un caractère nul (U+0000) s'y trouve, que XML n'admet nulle part"));
-        } else if (invalid >= 0) {
-            m_inputEnded = true;
-            m_stopped.refuse(Refusal::InvalidBytes, lineAt(m_textStart + m_text.size()));
-        } else if (m_textStart + m_text.size() - m_tokenEnd > LongestText) {
-            m_inputEnded = true;
-            m_text.truncate(int(m_tokenEnd + LongestText - m_textStart));
-            m_stopped.refuse(Refusal::TooLong, lineAt(m_tokenEnd + LongestText));
-        }
-    }
-    if (m_text.size() == before)
-        return false;
-    QByteArray utf16;
-    if (m_textStart + before == 0) {
-        const ushort mark = QChar::ByteOrderMark;
-        utf16.append(reinterpret_cast<const char *>(&mark), sizeof mark);
-    }
-    utf16.append(reinterpret_cast<const char *>(m_text.constData() + before), (m_text.size() - before) * 2);
-    m_xml.addData(utf16);
-    return true;
-}
-
-// The line of a place in the text that the reader has not reached yet.
-qint64 TsXmlReader::lineAt(qint64 offset) const
-{
-    const int from = int(m_tokenEnd - m_textStart);
-    return m_lineAtTokenEnd + countLineEnds(QStringView(m_text).mid(from, int(offset - m_tokenEnd)));
+    return declared && declared != m_feed.decoder().codec() && m_feed.restart(declared);
 }
 
 void TsXmlReader::refuse(Refusal why, const QString &reason, qint64 line)
@@ -246,49 +178,16 @@ void TsXmlReader::refuse(Refusal why, const QString &reason, qint64 line)
                      line > 0 ? line : m_xml.lineNumber(), reason);
 }
 
-// Refuses what Qt's TS reader refuses where it does not expect it, at the
-// line where it does, with its words.
 void TsXmlReader::refuseUnexpected()
 {
-    QString reason;
-    QString qt;
-    switch (m_xml.tokenType()) {
-    case QXmlStreamReader::Invalid:
-        return;   // refused already
-    case QXmlStreamReader::StartElement:
-        reason = QString::fromUtf8("les outils de Qt n'attendent pas là l'élément <") + m_xml.name() + QLatin1Char('>');
-        qt = QLatin1String("Unexpected tag <") + m_xml.name() + QLatin1Char('>');
-        break;
-    case QXmlStreamReader::Characters:
-        reason = QString::fromUtf8("du texte s'y trouve où les outils de Qt n'en attendent pas");
-        qt = QLatin1String("Unexpected characters '") + m_xml.text().left(30).toString().simplified()
-             + QLatin1String(m_xml.text().size() > 30 ? "[...]'" : "'");
-        break;
-    case QXmlStreamReader::EntityReference:
-        reason = QString::fromUtf8("une entité que rien ne déclare s'y trouve");
-        qt = QLatin1String("Unexpected entity '&") + m_xml.name() + QLatin1String(";'");
-        break;
-    case QXmlStreamReader::ProcessingInstruction:
-        reason = QString::fromUtf8("une instruction de traitement (<?…?>) s'y trouve");
-        qt = QLatin1String("Unexpected processing instruction");
-        break;
-    case QXmlStreamReader::Comment:
-        // Qt's reader stops reading a text or forms at a comment, and then
-        // fails further on, having taken the end of the text for its
-        // element's.
-        return refuse(Refusal::NotReadByQt,
-                               QString::fromUtf8("un commentaire se trouve dans un texte ou parmi les formes d'une "
-                                                 "traduction, où les outils de Qt cessent de les lire"));
-    default:
-        return refuse(Refusal::NotReadByQt, QString::fromUtf8("le lecteur de fichiers TS de Qt s'y arrête"));
-    }
-    refuse(Refusal::NotReadByQt, reason + QString::fromUtf8(" (« ") + qt + QString::fromUtf8(" »)"));
+    if (m_xml.tokenType() != QXmlStreamReader::Invalid)   // else refused already
+        refuse(Refusal::NotReadByQt, unexpectedReason(m_xml));
 }
 
 void TsXmlReader::report(Result &result) const
 {
-    result.codec = m_decoder->codec()->name();
-    result.readFailure = m_decoder->readFailure();
+    result.codec = m_feed.decoder().codec()->name();
+    result.readFailure = m_feed.decoder().readFailure();
     if (refused())
         result.refuse(m_refusal.refusal, m_refusal.line, m_refusal.detail);
 }

@@ -8,22 +8,18 @@
 // spelling of each piece as the file holds it.
 
 #include "conversion.h"
-#include "textdecoder.h"
+#include "tstextfeed.h"
 
 #include <QXmlStreamReader>
-
-#include <memory>
 
 namespace Conversion {
 
 // Reads a TS file with QXmlStreamReader, the reader of lupdate, lconvert
-// and lrelease: what it refuses is refused, and what it reads is read alike.
-// The text is decoded here, where its bytes are checked, in the encoding
-// that Qt's reader would read it in, and handed to the reader as it asks for
-// more: memory holds the current piece of the document and little more.
-// The reader tells what each piece means; the spelling of a piece, as the
-// file holds it (its references, the white space of a tag, its line ends),
-// is taken from the text at the reader's offsets.
+// and lrelease: what it refuses is refused, and what it reads is read alike,
+// with the few refusals of its own that keep a translator's text safe. The
+// reader tells what each piece means; the spelling of a piece, as the file
+// holds it (its references, the white space of a tag, its line ends), is
+// taken from the text that it was fed, at its offsets.
 class TsXmlReader
 {
 public:
@@ -38,7 +34,7 @@ public:
 
     // The current token as the file spells it: a tag, a text with its
     // references and line ends, a CDATA section. Every cell is made of these.
-    QStringView spelling() const;
+    QStringView spelling() const { return m_feed.spelling(); }
 
     // Refuses the file at the given line or the current one, and ends the
     // reading: the first refusal is the one told.
@@ -54,32 +50,20 @@ public:
     void report(Result &result) const;
 
 private:
-    void start(QTextCodec *codec);
     QXmlStreamReader::TokenType readNext();
+    bool refusedOnItsOwn(QXmlStreamReader::TokenType type);
     void refuseAsQtDoes();
     bool restartInDeclaredEncoding();
-    bool feed(bool everything);
-    qint64 lineAt(qint64 offset) const;
-    void dropRead();
 
-    InputDevice &m_input;
-    std::unique_ptr<TextDecoder> m_decoder;
     QXmlStreamReader m_xml;
-    QString m_text;             // the decoded text, from m_textStart on
-    qint64 m_textStart = 0;     // offsets count the characters of the whole text
-    qint64 m_tokenStart = 0;
-    qint64 m_tokenEnd = 0;
-    qint64 m_lineAtTokenEnd = 1;
+    TsTextFeed m_feed;
     int m_depth = 0;
     int m_brackets = 0;         // how the text before ended, where a text may go on
     bool m_rootSeen = false;
     bool m_documentTypeSeen = false;
     bool m_rootClosed = false;
-    bool m_inputEnded = false;
     bool m_restarted = false;
-    bool m_blank = true;        // the text holds nothing but white space so far
-    Result m_refusal;   // why the file is refused
-    Result m_stopped;   // what stopped the feeding (invalid bytes, a piece too long), refused when reached
+    Result m_refusal;
 };
 
 } // namespace Conversion
