@@ -107,8 +107,7 @@ void tst_MainWindow::readable()
         for (QWidget *above : widgets.mid(i + 1))
             QVERIFY2(above->isHidden() || !above->geometry().intersects(area), qPrintable(text.toString()));
     }
-    const qreal scale = qEnvironmentVariableIsSet("QUORVALE_DISPLAY_SCALE")
-                            ? qgetenv("QUORVALE_DISPLAY_SCALE").toDouble() : 1.0;
+    const qreal scale = qEnvironmentVariable("QUORVALE_DISPLAY_SCALE", "1").toDouble();
     const QSize pixels = m_window->size() * m_window->devicePixelRatioF();
     QVERIFY2(pixels.width() >= qFloor(550 * scale) && pixels.height() >= qFloor(300 * scale)
                  && qAbs(pixels.width() * 300 - pixels.height() * 550) <= 550 * 2,
@@ -117,10 +116,9 @@ void tst_MainWindow::readable()
 
     // Screen readers name each field by its label, each button by its text.
     QStringList names;
-    for (QWidget *widget : widgets) {
+    for (QWidget *widget : widgets)
         if (qobject_cast<QLineEdit *>(widget) || qobject_cast<QAbstractButton *>(widget))
             names += QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-    }
     QCOMPARE(names.join(", "), QString("Fichier a Convertir, Rechercher, Dossier de Sortie, Selectionner, Choix Du Nom, "
                                        "Convertir vers XMl, Convertir vers Excel, Quitter, Convertir"));
 }
@@ -198,14 +196,12 @@ void tst_MainWindow::userSteps_data()
     // Dragged from the file manager and dropped anywhere on the window.
     QTest::newRow("a TS file dropped on its field") << L{"Drop:app.ts>file"} << L() << tsInput;
     QTest::newRow("a table dropped on a label") << L{"Drop:table.txt>Dossier de Sortie"} << L() << tableInput;
-    QTest::newRow("the export's table dropped: refused") << L{"Drop:app.csv>Convertir"} << L{csvRefused}
-                                                         << refused.arg("app.csv");
+    QTest::newRow("the export's table dropped: refused") << L{"Drop:app.csv>Convertir"} << L{csvRefused} << refused.arg("app.csv");
     QTest::newRow("a folder dropped") << L{"Drop:out>Choix Du Nom"} << L() << startUp + "out";
     QTest::newRow("a file dropped on the name field is not its text")
         << L{"Nom:app", "Drop:app.ts>name"} << L() << tsInput + ", name app";
     QTest::newRow("two files dropped: nothing") << L{"Drop:app.ts,table.txt>Quitter"} << L{"drop refused"} << startUp;
-    QTest::newRow("a web address dropped: nothing")
-        << L{"Drop:https://example.org/app.ts>name"} << L{"drop refused"} << startUp;
+    QTest::newRow("a web address dropped: nothing") << L{"Drop:https://example.org/app.ts>name"} << L{"drop refused"} << startUp;
 }
 
 void tst_MainWindow::userSteps()
@@ -213,8 +209,7 @@ void tst_MainWindow::userSteps()
     QFETCH(QStringList, steps);
     QFETCH(QStringList, boxes);
     QFETCH(QString, state);
-    User user(*m_window, m_dir->path());
-    QCOMPARE(user.act(steps).join(" | "), boxes.join(" | "));
+    QCOMPARE(User(*m_window, m_dir->path()).act(steps).join(" | "), boxes.join(" | "));
     QCOMPARE(stateOf(*m_window, m_dir->path()), state);
 }
 
@@ -241,13 +236,10 @@ void tst_MainWindow::conversions_data()
                                            << "Erreur: Le fichier %1 n'a pas pu être écrit" << "out/app.csv";
     QTest::newRow("no output folder") << Setup::NoFolder << "app.ts"
                                       << "Erreur: Aucun dossier de sortie n'a été choisi : le fichier %1" << "/app.csv";
-    QTest::newRow("input removed") << Setup::InputRemoved << "app.ts" << "Erreur: Le fichier %1 n'a pas pu être ouvert"
-                                   << "app.ts";
+    QTest::newRow("input removed") << Setup::InputRemoved << "app.ts" << "Erreur: Le fichier %1 n'a pas pu être ouvert" << "app.ts";
     const QString notAFile = "Erreur: Le fichier %1 n'a pas pu être ouvert (ce n'est pas un fichier ordinaire";
-    QTest::newRow("input made a named pipe, that no program writes") << Setup::InputIsPipe << "app.ts" << notAFile
-                                                                     << "app.ts";
-    QTest::newRow("input made a link to a device that never ends") << Setup::InputIsDevice << "app.ts" << notAFile
-                                                                   << "app.ts";
+    QTest::newRow("input made a named pipe, that no program writes") << Setup::InputIsPipe << "app.ts" << notAFile << "app.ts";
+    QTest::newRow("input made a link to a device that never ends") << Setup::InputIsDevice << "app.ts" << notAFile << "app.ts";
 }
 
 void tst_MainWindow::conversions()
@@ -269,21 +261,15 @@ void tst_MainWindow::conversions()
     }
 
     User user(*m_window, dir);
-    QCOMPARE(user.act({"Rechercher:" + input,
-                       setup == Setup::NoFolder        ? "Nom:app"
-                       : setup == Setup::FolderIsCurrent ? "Selectionner:" + QDir::currentPath()
-                                                         : "Selectionner:out"})
-                 .join(" | "),
-             QString());
-    if (setup == Setup::FolderRemoved)
-        QVERIFY(QDir(out).removeRecursively());
+    const QString folder = setup == Setup::FolderIsCurrent ? QDir::currentPath() : "out";
+    QCOMPARE(user.act({"Rechercher:" + input, setup == Setup::NoFolder ? "Nom:app" : "Selectionner:" + folder}),
+             QStringList());
+    QVERIFY(setup != Setup::FolderRemoved || QDir(out).removeRecursively());
     if (setup == Setup::InputRemoved || setup == Setup::InputIsPipe || setup == Setup::InputIsDevice)
         QVERIFY(QFile::remove(dir.filePath(input)));
 #ifdef Q_OS_UNIX
-    if (setup == Setup::InputIsPipe)
-        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(input)).constData(), 0600), 0);
-    if (setup == Setup::InputIsDevice)
-        QVERIFY(QFile::link("/dev/zero", dir.filePath(input)));
+    QVERIFY(setup != Setup::InputIsPipe || ::mkfifo(QFile::encodeName(dir.filePath(input)).constData(), 0600) == 0);
+    QVERIFY(setup != Setup::InputIsDevice || QFile::link("/dev/zero", dir.filePath(input)));
 #else
     if (setup == Setup::InputIsPipe || setup == Setup::InputIsDevice)
         QSKIP("named pipes and devices in the file system are Unix's");
