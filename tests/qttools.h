@@ -9,6 +9,7 @@
 
 #include "tsoracle.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPair>
 #include <QProcess>
@@ -37,6 +38,22 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// What a folder holds, hidden files included.
+inline QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+}
+
+// A TS file of that many messages, as lupdate lays them out.
+inline QByteArray lupdateMessages(int count)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\">\n<context>\n"
+           + QByteArray("    <message>\n        <source>Open the file</source>\n        <translation>Ouvrir le "
+                        "fichier</translation>\n    </message>\n")
+                 .repeated(count)
+           + "</context>\n</TS>\n";
 }
 
 // Text as a file holds it on this system: with CR LF line ends on Windows.

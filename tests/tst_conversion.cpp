@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Quorvale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The two conversions of files: the rules of each, case by case from
-// tests/data, each TS file that comes back read by Qt's own lconvert and
-// lrelease, and what happens to the files around them.
+// The two conversions: the rules of each, case by case from tests/data,
+// each TS file that comes back read by Qt's own lconvert and lrelease;
+// inputs too large to keep as files; the checks of what the translator typed.
 
 #include "fileconversion.h"
 #include "qttools.h"
@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,62 +29,10 @@ QByteArray convert(Conversion::Direction conversion, const QByteArray &input)
     return output;
 }
 
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-}
-
-QString appearing;
-
-// The export, during which another program creates the output file.
-Conversion::Result exportWhileAnotherWrites(QIODevice &in, QIODevice &out, QTextCodec *system)
-{
-    const Conversion::Result result = Conversion::tsToTable(in, out, system);
-    QtTools::writeFile(appearing, "another program's file");
-    return result;
-}
-
-// A TS file of that many messages, as lupdate lays them out.
-QByteArray messages(int count)
-{
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!DOCTYPE TS>\n<TS version=\"2.1\">\n<context>\n"
-           + QByteArray("    <message>\n        <source>Open the file</source>\n        <translation>Ouvrir le "
-                        "fichier</translation>\n    </message>\n")
-                 .repeated(count)
-           + "</context>\n</TS>\n";
-}
-
 // A TS file of one message whose source is that text.
 QByteArray messageOf(const QByteArray &source)
 {
     return "<TS><context><message><source>" + source + "</source></message></context></TS>\n";
-}
-
-// A real TS file of several blocks of input and of output, written into
-// the folder; in a clone without the corpus, one as large.
-QString realTs(const QString &folder)
-{
-    const QByteArray corpus = QtTools::readFile(QUORVALE_CORPUS "/qBittorrent_fr.ts");
-    const QString ts = folder + "/real.ts";
-    QtTools::writeFile(ts, corpus.isEmpty() ? messages(5000) : corpus);
-    return ts;
-}
-
-// Runs the program that converts as the window does under strace, tracing
-// the calls, and, where inject is given, failing one of them so; true where
-// it succeeds. What strace saw is in *trace. (LeakSanitizer cannot work
-// under a tracer: the sanitizer build's program runs without it.)
-bool underStrace(const QStringList &conversion, const QString &calls, QString *trace, const QString &inject = QString())
-{
-    QTemporaryDir dir;
-    QStringList arguments{"-f", "-qq", "-o", dir.filePath("trace"), "-E", "ASAN_OPTIONS=detect_leaks=0", "-e",
-                          "trace=" + calls};
-    if (!inject.isEmpty())
-        arguments << "-e" << "inject=" + inject;
-    const bool ok = QtTools::run(QStandardPaths::findExecutable("strace"),
-                                 arguments + QStringList{QUORVALE_BENCH} + conversion);
-    *trace = QtTools::readFile(dir.filePath("trace"));
-    return ok;
 }
 
 // Makes a large input when its test runs, not while the table of inputs is
@@ -109,14 +56,9 @@ private slots:
     void largeInputs();
     void translationChecks_data();
     void translationChecks();
-    void outputAppearsMeanwhile();
-    void failingSystemCalls_data();
-    void failingSystemCalls();
-    void onDiskBeforeItIsNamed();
 
 private:
     QTextCodec *m_system = nullptr;
-    QTemporaryDir m_dir;
 };
 
 void tst_Conversion::initTestCase()
@@ -173,7 +115,7 @@ void tst_Conversion::rules()
         const QRegularExpression part(QRegularExpression::escape(QtTools::readFile(base + ".error")) + "(?!\\d)");
         QVERIFY2(!result.ok && result.error.contains(part) && result.error.contains(QDir::toNativeSeparators(input)),
                  qPrintable(result.error));
-        QCOMPARE(entries(out.path()), QStringList());
+        QCOMPARE(QtTools::entries(out.path()), QStringList());
         return;
     }
     QVERIFY2(result.ok, qPrintable(result.error));
@@ -215,10 +157,10 @@ void tst_Conversion::largeInputs_data()
     QTest::newRow("a source of two lines of 33 Mi characters")
         << false << Input([] { return messageOf(QByteArray(33 << 20, 'a') + '\n' + QByteArray(33 << 20, 'a')); })
         << "à sa ligne 2, un texte dépasse" << 0;
-    QTest::newRow("the first 300,000 bytes of a TS file") << false << Input([] { return messages(20000).left(300000); })
-                                                          << "le fichier a été coupé" << 0;
+    QTest::newRow("the first 300,000 bytes of a TS file")
+        << false << Input([] { return QtTools::lupdateMessages(20000).left(300000); }) << "le fichier a été coupé" << 0;
     QTest::newRow("a TS file of one line of over 64 Mi characters")
-        << false << Input([] { return messages(1200000).replace('\n', ' '); })
+        << false << Input([] { return QtTools::lupdateMessages(1200000).replace('\n', ' '); })
         << "Open the file\tOuvrir le fichier\n" << 1200000;
 }
 
@@ -310,94 +252,6 @@ void tst_Conversion::translationChecks()
     QVERIFY(Conversion::findingsDetails(result.findings)
                 .endsWith(QString("… et %1 de plus, du même ordre : revoyez d'abord celles-ci, puis importez de "
                                   "nouveau.").arg(expected.size())));
-}
-
-// A file that appears under the output's name during the conversion is
-// another program's: it is kept, and the result is not written.
-void tst_Conversion::outputAppearsMeanwhile()
-{
-    QTemporaryDir dir;
-    appearing = dir.filePath("app.csv");
-    const Conversion::FileResult result = Conversion::convertFile(data + "/export/one-element-per-line.ts", dir.path(),
-                                                                  appearing, exportWhileAnotherWrites);
-    QVERIFY2(result.error.contains("existe déjà"), qPrintable(result.error));
-    QCOMPARE(QtTools::readFile(appearing), QByteArray("another program's file"));
-    QCOMPARE(entries(dir.path()), QStringList{"app.csv"});
-}
-
-void tst_Conversion::failingSystemCalls_data()
-{
-#ifdef __SANITIZE_ADDRESS__
-    QSKIP("the sanitizer's own calls would fail too: the plain build's program is the one checked");
-#endif
-    if (QStandardPaths::findExecutable("strace").isEmpty())
-        QSKIP("strace is not at hand");
-    QTest::addColumn<QString>("call");
-    for (const char *call : {"read", "write", "fsync", "openat", "close", "linkat", "renameat2", "fchmod",
-                             "newfstatat", "statx", "lseek", "unlink", "ftruncate"})
-        QTest::newRow(call) << QString(call);
-}
-
-// Each occurrence of the system call in turn fails while the program that
-// converts as the window does exports a real TS file, and imports its
-// table: either it gives the exact output, or it fails and leaves nothing.
-// A read that fails, as on a network share or a USB stick that stutters,
-// followed by reads that succeed, cannot be taken for the end of the text.
-void tst_Conversion::failingSystemCalls()
-{
-    QFETCH(QString, call);
-    QTemporaryDir dir;
-    const QString ts = realTs(dir.path());
-    const QString table = dir.filePath("table.txt");
-    QVERIFY(Conversion::convertFile(ts, dir.path(), table, Conversion::tsToTable).ok);
-    for (const QString &input : {ts, table}) {
-        const QStringList conversion = {input == table ? "import" : "export", input};
-        const QString expected = dir.filePath("expected-" + conversion.at(0));
-        QString trace;
-        QVERIFY(underStrace(conversion + QStringList{expected}, call, &trace));
-        const QRegularExpression calls("^\\d+ +" + call + "\\(", QRegularExpression::MultilineOption);
-        const int occurrences = trace.count(calls);
-        for (int k = 1; k <= occurrences; ++k) {
-            QTemporaryDir out;
-            const QString injected = QString("%1:error=EIO:when=%2").arg(call).arg(k);
-            const bool ok = underStrace(conversion + QStringList{out.filePath("output")}, call, &trace, injected);
-            const QStringList left = entries(out.path());
-            QVERIFY2(ok ? left == QStringList{"output"} && QtTools::readFile(out.filePath("output"))
-                                                                == QtTools::readFile(expected)
-                        : left.isEmpty(),
-                     qPrintable(conversion.at(0) + " with " + injected + ": " + left.join(", ")));
-        }
-    }
-}
-
-// The result is put on the disk before it takes the output's name, so that
-// a power cut cannot leave that name on an empty file: written without a
-// name (O_TMPFILE), or, where the file system cannot (FAT, network shares,
-// older kernels), under a temporary name, which fits a file name also where
-// the output's takes 248 bytes.
-void tst_Conversion::onDiskBeforeItIsNamed()
-{
-    if (QStandardPaths::findExecutable("strace").isEmpty())
-        QSKIP("strace is not at hand");
-    const QString output = m_dir.filePath(QString(248 - 4, 's') + ".csv");
-    const QStringList conversion = {"export", data + "/export/one-element-per-line.ts", output};
-    const QString calls = "openat,fsync,fdatasync,rename,renameat,renameat2,link,linkat";
-    QString trace;
-    QVERIFY(underStrace(conversion, calls, &trace));
-    const int unnamed = trace.split('\n').filter("openat(").indexOf(QRegularExpression(".*O_TMPFILE.*")) + 1;
-    QVERIFY2(unnamed > 0, qPrintable(trace));
-    for (const QString &inject : {QString(), QString("openat:error=EOPNOTSUPP:when=%1").arg(unnamed)}) {
-        QFile::remove(output);
-        QVERIFY2(underStrace(conversion, calls, &trace, inject), qPrintable(trace));
-        QCOMPARE(QtTools::readFile(output), QtTools::readFile(data + "/export/one-element-per-line.csv"));
-        // The file written beside the output (without a name, or with a name of its own) is the one synced.
-        const QRegularExpressionMatch staged = QRegularExpression(
-            "openat\\([^\"]*\"" + QRegularExpression::escape(m_dir.path()) + "(/\\.s+[^\"]*)?\", [^\n]*\\) = (\\d+)\n")
-            .match(trace);
-        QVERIFY2(staged.hasMatch(), qPrintable(trace));
-        const int synced = trace.indexOf(QRegularExpression("f(data)?sync\\(" + staged.captured(2) + "\\) += 0"));
-        QVERIFY2(synced >= 0 && trace.indexOf(".csv\"", synced) > synced, qPrintable(trace));
-    }
 }
 
 QTEST_GUILESS_MAIN(tst_Conversion)

@@ -28,7 +28,7 @@ install_missing cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 
 echo "== Cross-build for Windows"
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" -DCMAKE_PREFIX_PATH="$qt" \
     -DCMAKE_BUILD_TYPE=Release
-cmake --build "$build" -j2 --target quorvale quorvale-bench tst_conversion tst_mainwindow
+cmake --build "$build" -j2 --target quorvale quorvale-bench tst_conversion tst_fileconversion tst_mainwindow
 
 x86_64-w64-mingw32-objdump -p "$build/quorvale.exe" | grep -q "(Windows GUI)" ||
     { echo "quorvale.exe is not a Windows GUI program"; exit 1; }
@@ -41,7 +41,7 @@ wine_prefix "$WINEPREFIX_150" 144
 
 echo "== Test suites under Wine (offscreen)"
 passed=0 skipped=0
-for suite in tst_conversion tst_mainwindow; do
+for suite in tst_conversion tst_fileconversion tst_mainwindow; do
     log="$build/$suite.log"
     status=0
     (cd "$build" && WINEQT_QPA_PLATFORM=offscreen WINEQT_FORCE_STDERR_LOGGING=1 wine "tests/$suite.exe") \
