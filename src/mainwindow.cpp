@@ -48,11 +48,13 @@ QLabel *label(const QString &text, QWidget *window, int x, int y, int width)
     return label;
 }
 
+// A button whose clicks reach the receiver's slot.
 template <typename Button>
-Button *button(const QString &text, QWidget *window, int x, int y, int width)
+Button *button(const QString &text, QWidget *window, int x, int y, int width, QObject *receiver, const char *slot)
 {
     auto button = new Button(text, window);
     button->setGeometry(x, y, width, 30);
+    QObject::connect(button, SIGNAL(clicked(bool)), receiver, slot);
     return button;
 }
 
@@ -64,6 +66,20 @@ QLineEdit *pathField(QWidget *window, int y)
     field->setStyleSheet(QStringLiteral("background-color: white"));
     field->setGeometry(20, y, 400, 30);
     return field;
+}
+
+// Every message of the window: the information icon, one Ok button, no
+// default; and where it summarises a list, the list behind its details
+// button.
+void inform(QWidget *window, const QString &title, const QString &text, const QString &details = QString())
+{
+    if (details.isEmpty()) {
+        QMessageBox::information(window, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, window);
+    box.setDetailedText(details);
+    box.exec();
 }
 
 } // namespace
@@ -78,13 +94,13 @@ MainWindow::MainWindow(QWidget *parent)
     // declared in another order, which the header keeps.
     lblEntree = label(QStringLiteral("Fichier a Convertir"), this, 20, 10, 200);
     editEntree = pathField(this, 40);
-    btnRepEntree = button<QPushButton>(QStringLiteral("Rechercher"), this, 430, 40, 100);
-    connect(btnRepEntree, SIGNAL(clicked(bool)), this, SLOT(btnRepEntree_clicked()));
+    btnRepEntree = button<QPushButton>(QStringLiteral("Rechercher"), this, 430, 40, 100, this,
+                                       SLOT(btnRepEntree_clicked()));
 
     lblSortie = label(QStringLiteral("Dossier de Sortie"), this, 20, 80, 200);
     editSortie = pathField(this, 110);
-    btnRepSortie = button<QPushButton>(QStringLiteral("Selectionner"), this, 430, 110, 100);
-    connect(btnRepSortie, SIGNAL(clicked(bool)), this, SLOT(btnRepSortie_clicked()));
+    btnRepSortie = button<QPushButton>(QStringLiteral("Selectionner"), this, 430, 110, 100, this,
+                                       SLOT(btnRepSortie_clicked()));
 
     lblNom = label(QStringLiteral("Choix Du Nom"), this, 20, 150, 150);
 
@@ -94,22 +110,20 @@ MainWindow::MainWindow(QWidget *parent)
 
     lblExtension = label(QString(), this, 250, 150, 150);
 
-    btnXml = button<QRadioButton>(QStringLiteral("Convertir vers XMl"), this, 40, 190, 150);
+    btnXml = button<QRadioButton>(QStringLiteral("Convertir vers XMl"), this, 40, 190, 150, this,
+                                  SLOT(btnXml_clicked()));
     btnXml->setChecked(false);
-    connect(btnXml, SIGNAL(clicked(bool)), this, SLOT(btnXml_clicked()));
-    btnExcel = button<QRadioButton>(QStringLiteral("Convertir vers Excel"), this, 160, 190, 150);
+    btnExcel = button<QRadioButton>(QStringLiteral("Convertir vers Excel"), this, 160, 190, 150, this,
+                                    SLOT(btnExcel_clicked()));
     btnExcel->setChecked(false);
-    connect(btnExcel, SIGNAL(clicked(bool)), this, SLOT(btnExcel_clicked()));
 
     progressBar = new QProgressBar(this);
     progressBar->setGeometry(20, 190, 400, 20);
     progressBar->hide();
 
-    btnQuitter = button<QPushButton>(QStringLiteral("Quitter"), this, 430, 250, 100);
-    connect(btnQuitter, SIGNAL(clicked(bool)), qApp, SLOT(quit()));
-    btnStart = button<QPushButton>(QStringLiteral("Convertir"), this, 210, 250, 100);
+    btnQuitter = button<QPushButton>(QStringLiteral("Quitter"), this, 430, 250, 100, qApp, SLOT(quit()));
+    btnStart = button<QPushButton>(QStringLiteral("Convertir"), this, 210, 250, 100, this, SLOT(btnStart_clicked()));
     btnStart->show();
-    connect(btnStart, SIGNAL(clicked(bool)), this, SLOT(btnStart_clicked()));
 
     // Screen readers name each field by the label that stands beside it.
     lblEntree->setBuddy(editEntree);
@@ -120,23 +134,7 @@ MainWindow::MainWindow(QWidget *parent)
     QCoreApplication::installTranslator(new FrenchDetailsButton(this));
 }
 
-MainWindow::~MainWindow()
-{
-}
-
-// Every message of the window: the information icon, one Ok button, no
-// default; and where it summarises a list, the list behind its details
-// button.
-void MainWindow::inform(const QString &title, const QString &text, const QString &details)
-{
-    if (details.isEmpty()) {
-        QMessageBox::information(this, title, text, QMessageBox::Ok, QMessageBox::NoButton);
-        return;
-    }
-    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, this);
-    box.setDetailedText(details);
-    box.exec();
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::btnRepEntree_clicked()
 {
@@ -145,12 +143,13 @@ void MainWindow::btnRepEntree_clicked()
                                                QStringLiteral("/home"), QString(), nullptr, QFileDialog::Options()));
 }
 
+// Both directions offered again, before a new input file chooses one.
+// Auto-exclusive radio buttons refuse to uncheck the checked one; the calls
+// are kept so that a pair with nothing checked stays that way.
 void MainWindow::resetDirection()
 {
     btnExcel->setEnabled(true);
     btnXml->setEnabled(true);
-    // Auto-exclusive radio buttons refuse to uncheck the checked one; the
-    // calls are kept so that a pair with nothing checked stays that way.
     btnExcel->setChecked(false);
     btnXml->setChecked(false);
 }
@@ -177,10 +176,11 @@ void MainWindow::takeInputFile(const QString &path)
         btnExcel->setChecked(false);
         btnXml->setChecked(false);
         btnStart->hide();
-        inform(QStringLiteral("Erreur"), QString::fromUtf8("Le Fichier choisi doit etre de type .txt et genéré par "
-                                                           "Excel .Veuillez suivre la procédure de convertion Svp"));
+        inform(this, QStringLiteral("Erreur"),
+               QString::fromUtf8("Le Fichier choisi doit etre de type .txt et genéré par Excel .Veuillez suivre la "
+                                 "procédure de convertion Svp"));
     } else {
-        inform(QStringLiteral("Erreur"), QStringLiteral("Veuillez Choisir un Fichier Valide (*.txt,*.ts)"));
+        inform(this, QStringLiteral("Erreur"), QStringLiteral("Veuillez Choisir un Fichier Valide (*.txt,*.ts)"));
         btnExcel->setDisabled(true);
         btnXml->setDisabled(true);
         btnStart->hide();
@@ -203,8 +203,7 @@ void MainWindow::btnRepSortie_clicked()
 {
     editSortie->setText(QFileDialog::getExistingDirectory(this, QStringLiteral("Selectionner le Dossier de Sortie"),
                                                           QStringLiteral("/home"),
-                                                          QFileDialog::ShowDirsOnly
-                                                              | QFileDialog::DontResolveSymlinks));
+                                                          QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks));
 }
 
 void MainWindow::btnStart_clicked()
@@ -215,7 +214,7 @@ void MainWindow::btnStart_clicked()
     else if (btnExcel->isChecked() && named)
         convertXmlToExcel();
     else
-        inform(QStringLiteral("Erreur"),
+        inform(this, QStringLiteral("Erreur"),
                QStringLiteral("Veuillez Choisir un Choix de Conversion ET Choisir un Nom de Fichier"));
 }
 
@@ -227,11 +226,11 @@ void MainWindow::convert(Conversion::Direction direction, const QString &doneTex
         editEntree->text(), outputFolder,
         Conversion::outputFileName(outputFolder, editNom->text(), lblExtension->text()), direction);
     if (!result.ok)
-        inform(QStringLiteral("Erreur"), result.error);
+        inform(this, QStringLiteral("Erreur"), result.error);
     else if (result.findings.count == 0)
-        inform(QStringLiteral("Rapport"), doneText);
+        inform(this, QStringLiteral("Rapport"), doneText);
     else   // what the translator typed, to be looked at
-        inform(QStringLiteral("Rapport"),
+        inform(this, QStringLiteral("Rapport"),
                doneText + QLatin1String("\n\n") + Conversion::findingsSummary(result.findings),
                Conversion::findingsDetails(result.findings));
 }

@@ -36,7 +36,6 @@ private:
     void resetDirection();
     void takeInputFile(const QString &path);
     void takeDropped(const QString &path, bool folder);
-    void inform(const QString &title, const QString &text, const QString &details = QString());
 
     QLabel *lblEntree;
     QLineEdit *editEntree;
