@@ -203,7 +203,8 @@ void MainWindow::btnRepSortie_clicked()
 {
     editSortie->setText(QFileDialog::getExistingDirectory(this, QStringLiteral("Selectionner le Dossier de Sortie"),
                                                           QStringLiteral("/home"),
-                                                          QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks));
+                                                          QFileDialog::ShowDirsOnly
+                                                              | QFileDialog::DontResolveSymlinks));
 }
 
 void MainWindow::btnStart_clicked()
