@@ -86,4 +86,32 @@ void CellText::appendText(QString &cell, QStringView text) const
     }
 }
 
+TableRows::TableRows(QIODevice &table, QTextCodec *system) : m_out(table, system), m_cellText(system)
+{
+    m_out.text() += QLatin1String("Origine \tTraduction\n");
+}
+
+bool TableRows::append(QString &cell, QStringView ts, CellText::Piece piece) const
+{
+    m_cellText.append(cell, ts, piece);
+    return cell.size() <= LongestText;
+}
+
+void TableRows::write(const QString &source, const QString &translation, bool utf8Marker)
+{
+    m_out.write(source);
+    m_out.write(QStringLiteral("\t"));
+    m_out.write(translation);
+    m_out.text() += QLatin1String(utf8Marker ? "\tUTF-8\n" : "\n");
+    m_out.written();
+    ++m_rows;
+}
+
+void TableRows::finish(Result &result)
+{
+    m_out.flush();
+    result.writeFailure = m_out.failure();
+    result.messages = m_rows;
+}
+
 } // namespace Conversion

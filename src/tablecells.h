@@ -4,9 +4,12 @@
 #ifndef TABLECELLS_H
 #define TABLECELLS_H
 
-// A cell of the table, made of the TS text of a source or a translation.
+// A cell of the table, made of the TS text of a source or a translation,
+// and the rows that the export writes of them.
 
+#include "blockwriter.h"
 #include "codepagereferences.h"
+#include "conversion.h"
 
 namespace Conversion {
 
@@ -36,6 +39,30 @@ private:
     void appendText(QString &cell, QStringView text) const;
 
     CodePageReferences m_references;
+};
+
+// The table that the export writes: its header line, then a row of each
+// message, its source and its translation, and the marker of Qt 4's
+// encoding where the message has it.
+class TableRows
+{
+public:
+    TableRows(QIODevice &table, QTextCodec *system);
+
+    // Appends a piece of TS text to a cell; false where the cell has grown
+    // longer than a text may be.
+    bool append(QString &cell, QStringView ts, CellText::Piece piece) const;
+
+    void write(const QString &source, const QString &translation, bool utf8Marker);
+
+    // Writes out what is left; the rows written, and why a write failed,
+    // go into the result.
+    void finish(Result &result);
+
+private:
+    BlockWriter m_out;
+    CellText m_cellText;
+    qint64 m_rows = 0;
 };
 
 } // namespace Conversion

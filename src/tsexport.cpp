@@ -3,7 +3,6 @@
 
 #include "tsexport.h"
 
-#include "blockwriter.h"
 #include "tablecells.h"
 #include "tsmarkup.h"
 #include "tsxmlreader.h"
@@ -13,8 +12,6 @@ namespace Conversion {
 namespace {
 
 using Token = QXmlStreamReader::TokenType;
-
-const QLatin1String tableHeader("Origine \tTraduction\n");
 
 // Whether a document type declares entities, which Qt's reader expands
 // where the table would keep their references, or attributes, whose
@@ -51,6 +48,27 @@ bool isOtherText(QStringView name)
     return name.startsWith(QLatin1String("extra-"));
 }
 
+// White space, as Qt's TS reader counts it: a text that trimmed() empties,
+// however it is written.
+bool isWhiteSpace(const QXmlStreamReader &xml)
+{
+    return xml.isCharacters() && xml.text().trimmed().isEmpty();
+}
+
+// The next child of the current element, passing white space and comments
+// as Qt's TS reader does; false at the element's end, or where the reading
+// ended.
+bool nextChild(TsXmlReader &reader)
+{
+    for (;;) {
+        const Token token = reader.next();
+        if (token == Token::EndElement || token == Token::Invalid)
+            return false;
+        if (token != Token::Comment && !isWhiteSpace(reader.xml()))
+            return true;
+    }
+}
+
 // Qt's reader takes whatever the dependencies hold, each <dependency> up to
 // the first end tag in it.
 void readDependencies(TsXmlReader &reader)
@@ -85,28 +103,14 @@ void readCharactersOnly(TsXmlReader &reader)
 class TsExport
 {
 public:
-    TsExport(QIODevice &ts, QIODevice &table, QTextCodec *system)
-        : m_input(&ts), m_reader(m_input), m_out(table, system), m_cellText(system)
-    {
-        m_out.text() += tableHeader;
-    }
+    TsExport(TsXmlReader &reader, TableRows &rows) : m_reader(reader), m_rows(rows) {}
 
-    Result run()
-    {
-        readDocument();
-        m_out.flush();
-        m_result.writeFailure = m_out.failure();
-        m_reader.report(m_result);
-        return m_result;
-    }
+    void readDocument();
 
 private:
     const QXmlStreamReader &xml() const { return m_reader.xml(); }
     bool elementStarts(QLatin1String name) const { return xml().isStartElement() && xml().name() == name; }
-    bool isWhiteSpace() const { return xml().isCharacters() && xml().text().trimmed().isEmpty(); }
 
-    bool nextChild();
-    void readDocument();
     void readTs();
     void readContext();
     void readMessage();
@@ -114,30 +118,12 @@ private:
     void readForms(QLatin1String form);
     void readText(QString *cell);
     void append(QString *cell, CellText::Piece piece);
-    void writeRow(bool utf8Marker);
 
-    InputDevice m_input;
-    TsXmlReader m_reader;
-    BlockWriter m_out;
-    CellText m_cellText;
+    TsXmlReader &m_reader;
+    TableRows &m_rows;
     QString m_source;
     QString m_translation;
-    Result m_result;
 };
-
-// The next child of the current element, passing white space and comments
-// as Qt's TS reader does; false at the element's end, or where the reading
-// ended.
-bool TsExport::nextChild()
-{
-    for (;;) {
-        const Token token = m_reader.next();
-        if (token == Token::EndElement || token == Token::Invalid)
-            return false;
-        if (token != Token::Comment && !isWhiteSpace())
-            return true;
-    }
-}
 
 void TsExport::readDocument()
 {
@@ -170,7 +156,7 @@ void TsExport::readDocument()
 
 void TsExport::readTs()
 {
-    while (nextChild()) {
+    while (nextChild(m_reader)) {
         if (elementStarts(QLatin1String("context")))
             readContext();
         else if (xml().isStartElement() && xml().name().startsWith(QLatin1String("extra-")))
@@ -186,7 +172,7 @@ void TsExport::readTs()
 
 void TsExport::readContext()
 {
-    while (nextChild()) {
+    while (nextChild(m_reader)) {
         if (elementStarts(QLatin1String("name")))
             readCharactersOnly(m_reader);
         else if (elementStarts(QLatin1String("message")))
@@ -202,7 +188,7 @@ void TsExport::readMessage()
     const bool numerus = attributes.value(QLatin1String("numerus")) == QLatin1String("yes");
     m_source.resize(0);
     m_translation.resize(0);
-    while (nextChild()) {
+    while (nextChild(m_reader)) {
         if (elementStarts(QLatin1String("source"))) {
             m_source.resize(0);
             readText(&m_source);
@@ -215,7 +201,7 @@ void TsExport::readMessage()
         }
     }
     if (!m_reader.refused())
-        writeRow(marksUtf8(attributes));
+        m_rows.write(m_source, m_translation, marksUtf8(attributes));
 }
 
 // The translation of a plural is its numerus forms; one marked
@@ -237,7 +223,7 @@ void TsExport::readTranslation(bool numerus)
 void TsExport::readForms(QLatin1String form)
 {
     for (Token token; (token = m_reader.next()) != Token::EndElement && token != Token::Invalid;) {
-        if (isWhiteSpace())
+        if (isWhiteSpace(xml()))
             continue;
         if (!elementStarts(form))
             return m_reader.refuseUnexpected();
@@ -273,28 +259,22 @@ void TsExport::readText(QString *cell)
 
 void TsExport::append(QString *cell, CellText::Piece piece)
 {
-    if (!cell)
-        return;
-    m_cellText.append(*cell, m_reader.spelling(), piece);
-    if (cell->size() > LongestText)
+    if (cell && !m_rows.append(*cell, m_reader.spelling(), piece))
         m_reader.refuse(Refusal::TooLong);
-}
-
-void TsExport::writeRow(bool utf8Marker)
-{
-    m_out.write(m_source);
-    m_out.write(QStringLiteral("\t"));
-    m_out.write(m_translation);
-    m_out.text() += QLatin1String(utf8Marker ? "\tUTF-8\n" : "\n");
-    m_out.written();
-    ++m_result.messages;
 }
 
 } // namespace
 
 Result tsToTable(QIODevice &ts, QIODevice &table, QTextCodec *system)
 {
-    return TsExport(ts, table, system).run();
+    InputDevice input(&ts);
+    TsXmlReader reader(input);
+    TableRows rows(table, system);
+    TsExport(reader, rows).readDocument();
+    Result result;
+    rows.finish(result);
+    reader.report(result);
+    return result;
 }
 
 } // namespace Conversion
