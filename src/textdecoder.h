@@ -8,18 +8,16 @@
 // telling where its text is not valid in its encoding.
 
 #include "inputdevice.h"
+#include "invalidbytes.h"
 
 #include <QString>
 #include <QTextCodec>
 
 namespace Conversion {
 
-struct DecoderState;
-
 // Decodes the input a chunk at a time in a codec, and finds the first
-// character that stands for bytes not valid in it, which Qt's decoders hide
-// behind replacement characters, drop, or pass through. A Unicode
-// byte-order mark at the start is skipped, and only there.
+// character that stands for bytes not valid in it. A Unicode byte-order
+// mark at the start is skipped, and only there.
 class TextDecoder
 {
 public:
@@ -41,25 +39,14 @@ public:
     const QString &readFailure() const { return m_input.failure(); }
 
 private:
-    int findInvalid(const DecoderState &before, const QString &text, int size);
-    int replacementAt(const QString &text, int size);
-    int loneSurrogateAt(const QString &text);
-#ifdef Q_OS_WIN
-    int invalidAnsiAt(int size);
-    char m_leadByte = 0;
-    bool m_afterLeadByte = false;
-#endif
-
     InputDevice &m_input;
     QTextCodec *m_codec;
     QTextCodec::ConverterState m_state;
-    bool m_unicode;
     QByteArray m_bytes;
     int m_chunks = 0;
     int m_invalidAt = -1;
     bool m_invalidSeen = false;
-    bool m_afterHighSurrogate = false;
-    QByteArray m_character;   // the bytes of a GB18030 character read so far
+    InvalidBytesFinder m_invalid;
 };
 
 } // namespace Conversion
