@@ -25,7 +25,6 @@ void TsTextFeed::start(QTextCodec *codec)
     m_textStart = m_tokenStart = m_tokenEnd = 0;
     m_lineAtTokenEnd = 1;
     m_inputEnded = false;
-    m_blank = true;
     m_stopped = Result();
 }
 
@@ -86,7 +85,6 @@ bool TsTextFeed::feed(bool everything)
         // XML has no U+0000 anywhere. Qt's reader refuses it, but for one
         // after "]]" in a text, which it drops or refuses as its text happens
         // to be cut: a file that holds one is refused, however it is read.
-        m_blank = m_blank && decoded.trimmed().isEmpty();
         const int null = int(decoded.indexOf(QChar::Null));
         m_text += null >= 0 ? decoded.left(null) : decoded;
         if (null >= 0) {

@@ -44,8 +44,6 @@ public:
     // a token too long), at its line: the file is refused when the reader
     // gets there.
     const Result &stopped() const { return m_stopped; }
-    // Whether the text decoded so far is white space alone.
-    bool blank() const { return m_blank; }
     const TextDecoder &decoder() const { return *m_decoder; }
 
 private:
@@ -62,7 +60,6 @@ private:
     qint64 m_tokenEnd = 0;
     qint64 m_lineAtTokenEnd = 1;
     bool m_inputEnded = false;
-    bool m_blank = true;
     Result m_stopped;
 };
 

@@ -78,6 +78,10 @@ static QString unexpectedReason(const QXmlStreamReader &xml)
 
 TsXmlReader::TsXmlReader(InputDevice &input) : m_feed(input, m_xml)
 {
+    // Qt's reader reads nothing of a file of fewer than 4 bytes, whose
+    // encoding it cannot tell: it ends the document before the first line.
+    if (input.peek(4).size() < 4)
+        refuse(Refusal::NotTs, QString::fromUtf8("le document s'arrête avant que son premier élément ne s'ouvre"), 1);
 }
 
 // The reader's next token, given more of the text where it runs out.
@@ -150,9 +154,8 @@ void TsXmlReader::refuseAsQtDoes()
                QString::fromUtf8("le lecteur XML de Qt s'y arrête (« %1 »)").arg(m_xml.errorString()));
     else if (m_feed.stopped().refusal != Refusal::None)
         m_refusal = m_feed.stopped();
-    else if (!m_rootSeen)   // at line 1 where the file holds white space alone, as Qt's reader counts it
-        refuse(Refusal::NotTs, QString::fromUtf8("le document s'arrête avant que son premier élément ne s'ouvre"),
-               m_feed.blank() ? 1 : m_xml.lineNumber());
+    else if (!m_rootSeen)
+        refuse(Refusal::NotTs, QString::fromUtf8("le document s'arrête avant que son premier élément ne s'ouvre"));
     else
         refuse(Refusal::NotReadByQt, QString::fromUtf8("le document s'arrête avant sa fin : le fichier a été coupé"));
 }
