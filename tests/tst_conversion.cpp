@@ -154,6 +154,9 @@ void tst_Conversion::largeInputs_data()
     QTest::newRow("a source of 20 MB of double quotes, each six characters in the cell")
         << false << Input([] { return messageOf(QByteArray(20 * 1000 * 1000, '"')); }) << "à sa ligne 1, un texte dépasse"
         << 0;
+    QTest::newRow("a source whose cell is as long as a text may be: double quotes, then 'aaaa'")
+        << false << Input([] { return messageOf(QByteArray((Conversion::LongestText - 4) / 6, '"') + "aaaa"); })
+        << "&quot;aaaa\t\n" << 1;
     QTest::newRow("a source of two lines of 33 Mi characters")
         << false << Input([] { return messageOf(QByteArray(33 << 20, 'a') + '\n' + QByteArray(33 << 20, 'a')); })
         << "à sa ligne 2, un texte dépasse" << 0;
