@@ -73,12 +73,8 @@ private:
                 {QByteArray("<\0\0\0", 4), 1019}, {QByteArray("\0\0\0<", 4), 1018},
                 {QByteArray("<\0", 2), 1014},       {QByteArray("\0<", 2), 1013}};
             int mib = 106;
-            for (const auto &start : lessThanSign) {
-                if (bytes.startsWith(start.first)) {
-                    mib = start.second;
-                    break;
-                }
-            }
+            for (const auto &start : lessThanSign)
+                mib = mib == 106 && bytes.startsWith(start.first) ? start.second : mib;
             codec = QTextCodec::codecForMib(mib);
         }
         return codec->toUnicode(bytes).contains(QChar::Null);
