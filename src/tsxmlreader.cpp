@@ -140,7 +140,9 @@ bool TsXmlReader::refusedOnItsOwn(QXmlStreamReader::TokenType type)
     // first element, but forgets to once it has waited for more text.
     if (type == QXmlStreamReader::DTD && (m_rootSeen || m_documentTypeSeen))
         refuse(Refusal::NotReadByQt, QString::fromUtf8("une déclaration <!DOCTYPE> s'y trouve après le début du "
-                                                       "document ou après une autre"));
+                                                       "document ou après une autre (« %1 »)")
+                                         .arg(QLatin1String(m_rootSeen ? "Unexpected token type DTD in Body."
+                                                                       : "Found second DTD token in Prolog.")));
     return refused();
 }
 
