@@ -3,7 +3,6 @@
 
 #include "invalidbytes.h"
 
-#include "encodings.h"
 #include "textsearch.h"
 
 #ifdef Q_OS_WIN
@@ -27,7 +26,7 @@ int DecoderState::textBeforeInvalid(QTextCodec *codec, const char *bytes, int si
     return codec->toUnicode(bytes, valid, &state).size();
 }
 
-InvalidBytesFinder::InvalidBytesFinder(QTextCodec *codec) : m_codec(codec), m_unicode(isUnicodeCodec(codec))
+InvalidBytesFinder::InvalidBytesFinder(QTextCodec *codec, bool unicode) : m_codec(codec), m_unicode(unicode)
 {
 }
 

@@ -50,7 +50,9 @@ struct DecoderState
 class InvalidBytesFinder
 {
 public:
-    explicit InvalidBytesFinder(QTextCodec *codec);
+    // A Unicode codec tells of invalid bytes in its state; another writes
+    // U+FFFD for them.
+    InvalidBytesFinder(QTextCodec *codec, bool unicode);
 
     // Where the first character lies, in the text that the bytes were
     // decoded to from the state before, that stands for invalid bytes, or -1.

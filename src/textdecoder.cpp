@@ -3,9 +3,12 @@
 
 #include "textdecoder.h"
 
+#include "encodings.h"
+
 namespace Conversion {
 
-TextDecoder::TextDecoder(InputDevice &input, QTextCodec *codec) : m_input(input), m_codec(codec), m_invalid(codec)
+TextDecoder::TextDecoder(InputDevice &input, QTextCodec *codec)
+    : m_input(input), m_codec(codec), m_invalid(codec, isUnicodeCodec(codec))
 {
 }
 
